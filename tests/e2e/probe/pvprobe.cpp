@@ -1,0 +1,88 @@
+// pvprobe.exe: looks at and pokes the windows of the program under test from
+// inside the same Wine prefix, where X tools cannot see hidden windows.
+//
+//   pvprobe wait <title> <timeout-ms>        exit 0 once a top-level window has that title
+//   pvprobe find <title>                     print its handle (hex); exit 1 if none
+//   pvprobe post <title> <msg> [wp] [lp]     PostMessageW to it (numbers: decimal or 0x..)
+//   pvprobe close <title>                    post WM_CLOSE
+//   pvprobe visible <title>                  print 1 if visible, else 0
+//   pvprobe rect <title>                     print left top right bottom of its window rect
+//   pvprobe foreground                       print the title of the foreground window
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND FindByTitle(const wchar_t* title) {
+  return FindWindowW(nullptr, title);
+}
+
+unsigned long long ParseNumber(const wchar_t* text) {
+  return std::wcstoull(text, nullptr, 0);
+}
+
+int Wait(const wchar_t* title, const wchar_t* timeoutText) {
+  const DWORD timeout = static_cast<DWORD>(ParseNumber(timeoutText));
+  const DWORD start = GetTickCount();
+  while (FindByTitle(title) == nullptr) {
+    if (GetTickCount() - start >= timeout) return 1;
+    Sleep(20);
+  }
+  return 0;
+}
+
+int Post(HWND window, int argc, wchar_t** argv) {
+  const UINT message = static_cast<UINT>(ParseNumber(argv[3]));
+  const WPARAM wParam = argc > 4 ? static_cast<WPARAM>(ParseNumber(argv[4])) : 0;
+  const LPARAM lParam = argc > 5 ? static_cast<LPARAM>(ParseNumber(argv[5])) : 0;
+  return PostMessageW(window, message, wParam, lParam) ? 0 : 1;
+}
+
+int Foreground() {
+  wchar_t title[256] = L"";
+  HWND window = GetForegroundWindow();
+  if (window != nullptr) GetWindowTextW(window, title, 256);
+  std::wprintf(L"%ls\n", title);
+  return 0;
+}
+
+int Usage() {
+  std::fwprintf(stderr, L"usage: pvprobe wait|find|post|close|visible|rect <title> ... | foreground\n");
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  const std::wstring command = argv[1];
+  if (command == L"foreground") return Foreground();
+  if (argc < 3) return Usage();
+  if (command == L"wait") return argc > 3 ? Wait(argv[2], argv[3]) : Usage();
+
+  HWND window = FindByTitle(argv[2]);
+  if (window == nullptr) {
+    std::fwprintf(stderr, L"pvprobe: no window titled \"%ls\"\n", argv[2]);
+    return 1;
+  }
+  if (command == L"find") {
+    std::wprintf(L"0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    return 0;
+  }
+  if (command == L"post") return argc > 3 ? Post(window, argc, argv) : Usage();
+  if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"visible") {
+    std::wprintf(L"%d\n", IsWindowVisible(window) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"rect") {
+    RECT r{};
+    GetWindowRect(window, &r);
+    std::wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+  }
+  return Usage();
+}
