@@ -1,0 +1,32 @@
+// Private window messages and timer ids of the main window. The link's own
+// messages (UM_LINK_*) are declared with the link.
+#pragma once
+
+namespace pv::mainwindow {
+
+// Numeric value of the platform's WM_USER, so this header needs no <windows.h>.
+inline constexpr unsigned kWmUser = 0x0400;
+
+inline constexpr unsigned UM_TRAY_NOTIFY = kWmUser + 0x64;      // 0x464: tray icon callback
+inline constexpr unsigned UM_SHOW_MAIN = kWmUser + 0x65;        // 0x465: posted by a second instance
+inline constexpr unsigned UM_TIMER_EDIT_DONE = kWmUser + 0x66;  // 0x466: minutes box lost the focus
+inline constexpr unsigned UM_RAW_MOUSE = kWmUser + 0x6A;        // 0x46A
+inline constexpr unsigned UM_RAW_KEY = kWmUser + 0x6B;          // 0x46B
+
+// Timers of the main window: SetTimer ids and their periods in milliseconds.
+inline constexpr unsigned TIMER_BATTERY_BLINK = 1000;
+inline constexpr unsigned TIMER_AUTO_HIDE = 1003;
+inline constexpr unsigned TIMER_ALARM = 1004;
+inline constexpr unsigned TIMER_TRACK_POINTER = 1005;
+
+inline constexpr unsigned kBatteryBlinkPeriodMs = 1000;
+inline constexpr unsigned kAutoHideAfterInitMs = 100;
+inline constexpr unsigned kAutoHideAfterDeactivationMs = 200;
+inline constexpr unsigned kAlarmCountdownMs = 20000;
+inline constexpr unsigned kTrackPointerIdleMs = 20;
+inline constexpr unsigned kTrackPointerActiveMs = 15;
+
+// The tray icon's id (also the application icon's resource id).
+inline constexpr unsigned kTrayIconId = 128;
+
+}  // namespace pv::mainwindow
