@@ -15,6 +15,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+from dataclasses import dataclass
 from pathlib import Path
 
 from .pdeathsig import die_with_parent
@@ -174,6 +175,26 @@ class WineSession:
     def close_window(self, title: str) -> bool:
         return self.probe("close", title).returncode == 0
 
+    def top_level_windows(self) -> list["WindowInfo"]:
+        """Every top-level window of the prefix's desktop, hidden ones too."""
+        return _parse_window_lines(self.probe("list").stdout)
+
+    def child_windows(self, title: str) -> list["WindowInfo"]:
+        """The child windows (controls) of the window with that title; the
+        first field is the control id."""
+        return _parse_window_lines(self.probe("children", title).stdout)
+
+    def window_rect(self, title: str) -> tuple[int, int, int, int] | None:
+        result = self.probe("rect", title)
+        if result.returncode != 0:
+            return None
+        left, top, right, bottom = (int(v) for v in result.stdout.split())
+        return left, top, right, bottom
+
+    def window_visible(self, title: str) -> bool:
+        result = self.probe("visible", title)
+        return result.returncode == 0 and result.stdout.strip() == "1"
+
     def xdotool(self, *args: str, timeout: float = 15) -> str:
         result = self.run_tool(["xdotool", *args], timeout=timeout)
         if result.returncode != 0:
@@ -236,6 +257,31 @@ class WineSession:
         shutil.rmtree(self.root, ignore_errors=True)
 
 
+@dataclass(frozen=True)
+class WindowInfo:
+    handle: str  # or the control id, for child windows
+    class_name: str
+    text: str
+    visible: bool
+    rect: tuple[int, int, int, int]
+    pid: int
+
+    @property
+    def size(self) -> tuple[int, int]:
+        return self.rect[2] - self.rect[0], self.rect[3] - self.rect[1]
+
+
+def _parse_window_lines(text: str) -> list[WindowInfo]:
+    windows = []
+    for line in text.splitlines():
+        fields = line.rstrip("\r").split("|")
+        if len(fields) != 6:
+            continue
+        rect = tuple(int(v) for v in fields[4].split())
+        windows.append(WindowInfo(fields[0], fields[1], fields[2], fields[3] == "1", rect, int(fields[5])))
+    return windows
+
+
 def _terminate(process: subprocess.Popen) -> None:
     if process.poll() is not None:
         return
@@ -268,4 +314,4 @@ def _parse_colour(text: str) -> tuple[int, int, int]:
     return tuple(int(round(float(v.rstrip("%")) * (2.55 if v.endswith("%") else 1))) for v in values)
 
 
-__all__ = ["WineSession"]
+__all__ = ["WindowInfo", "WineSession"]

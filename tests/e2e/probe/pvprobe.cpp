@@ -8,6 +8,10 @@
 //   pvprobe visible <title>                  print 1 if visible, else 0
 //   pvprobe rect <title>                     print left top right bottom of its window rect
 //   pvprobe foreground                       print the title of the foreground window
+//   pvprobe list                             one line per top-level window:
+//                                            hwnd|class|title|visible|left top right bottom|pid
+//   pvprobe children <title>                 one line per child window, same fields with the
+//                                            control id first
 #include <windows.h>
 
 #include <cstdio>
@@ -49,8 +53,36 @@ int Foreground() {
   return 0;
 }
 
+void PrintWindowLine(HWND window, const wchar_t* firstField) {
+  wchar_t className[128] = L"";
+  wchar_t text[512] = L"";
+  GetClassNameW(window, className, 128);
+  GetWindowTextW(window, text, 512);
+  RECT r{};
+  GetWindowRect(window, &r);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  std::wprintf(L"%ls|%ls|%ls|%d|%ld %ld %ld %ld|%lu\n", firstField, className, text,
+               IsWindowVisible(window) ? 1 : 0, r.left, r.top, r.right, r.bottom, pid);
+}
+
+BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
+  wchar_t handle[32];
+  std::swprintf(handle, 32, L"0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+  PrintWindowLine(window, handle);
+  return TRUE;
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+  wchar_t id[16];
+  std::swprintf(id, 16, L"%d", GetDlgCtrlID(window));
+  PrintWindowLine(window, id);
+  return TRUE;
+}
+
 int Usage() {
-  std::fwprintf(stderr, L"usage: pvprobe wait|find|post|close|visible|rect <title> ... | foreground\n");
+  std::fwprintf(
+      stderr, L"usage: pvprobe wait|find|post|close|visible|rect|children <title> ... | foreground | list\n");
   return 2;
 }
 
@@ -60,6 +92,7 @@ int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   const std::wstring command = argv[1];
   if (command == L"foreground") return Foreground();
+  if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
   if (argc < 3) return Usage();
   if (command == L"wait") return argc > 3 ? Wait(argv[2], argv[3]) : Usage();
 
@@ -76,6 +109,10 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
   if (command == L"visible") {
     std::wprintf(L"%d\n", IsWindowVisible(window) ? 1 : 0);
+    return 0;
+  }
+  if (command == L"children") {
+    EnumChildWindows(window, PrintChild, 0);
     return 0;
   }
   if (command == L"rect") {
