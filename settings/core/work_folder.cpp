@@ -1,0 +1,45 @@
+#include "settings/core/work_folder.h"
+
+namespace pv::settings {
+
+std::optional<std::wstring> WorkFolder::ProfileFolder() const {
+  std::optional<std::wstring> profile = platform_.UserProfile();
+  if (!profile || profile->empty()) return std::nullopt;
+  std::wstring path = std::move(*profile);
+  // A profile given with a trailing separator must not produce "\\".
+  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  path += L'\\';
+  path += kWorkFolderName;
+  return path;
+}
+
+void WorkFolder::EnsureWorkFolder() {
+  const std::optional<std::wstring> profileFolder = ProfileFolder();
+  if (profileFolder) {
+    if (platform_.Probe(*profileFolder) == IWorkFolderPlatform::Entry::kDirectory ||
+        platform_.CreateFolder(*profileFolder)) {
+      m_bUseFallbackFolder = false;
+      return;
+    }
+  }
+  // The fallback may exist already; whether it could be made shows only when
+  // something is written into it.
+  platform_.CreateFolder(std::wstring(kFallbackWorkFolder));
+  m_bUseFallbackFolder = true;
+}
+
+std::wstring WorkFolder::GetWorkFolder() const {
+  if (!m_bUseFallbackFolder) {
+    if (std::optional<std::wstring> profileFolder = ProfileFolder()) return *profileFolder;
+  }
+  return std::wstring(kFallbackWorkFolder);
+}
+
+std::wstring WorkFolder::PathOf(std::wstring_view fileName) const {
+  std::wstring path = GetWorkFolder();
+  path += L'\\';
+  path += fileName;
+  return path;
+}
+
+}  // namespace pv::settings

@@ -1,0 +1,54 @@
+// The per-user work folder "Presenter_Vela": in the user profile, or at the
+// root of drive c: when the profile folder cannot be used. Holds the help
+// document, the autostart copy of the program and the update downloads.
+//
+// The application creates one WorkFolder (with a Win32WorkFolderPlatform),
+// calls EnsureWorkFolder once at start, and hands the object to everything
+// that needs paths inside it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace pv::settings {
+
+inline constexpr std::wstring_view kWorkFolderName = L"Presenter_Vela";
+inline constexpr std::wstring_view kFallbackWorkFolder = L"c:\\Presenter_Vela";
+
+// The file-system facts the decision needs; Win32 in the program, fakes in tests.
+class IWorkFolderPlatform {
+ public:
+  enum class Entry { kNone, kDirectory, kOther };
+
+  virtual ~IWorkFolderPlatform() = default;
+  // The "USERPROFILE" environment variable; nullopt when unset or unreadable.
+  virtual std::optional<std::wstring> UserProfile() const = 0;
+  virtual Entry Probe(const std::wstring& path) const = 0;
+  // True when the folder was created by this call.
+  virtual bool CreateFolder(const std::wstring& path) = 0;
+};
+
+class WorkFolder {
+ public:
+  explicit WorkFolder(IWorkFolderPlatform& platform) : platform_(platform) {}
+
+  // Decides once which folder is in use and creates it if needed. A profile
+  // folder that exists, or can be created, is used; otherwise the fallback.
+  void EnsureWorkFolder();
+
+  // The work folder path, without a trailing separator.
+  std::wstring GetWorkFolder() const;
+
+  // A file inside the work folder.
+  std::wstring PathOf(std::wstring_view fileName) const;
+
+  bool UsesFallbackFolder() const { return m_bUseFallbackFolder; }
+
+ private:
+  std::optional<std::wstring> ProfileFolder() const;
+
+  IWorkFolderPlatform& platform_;
+  bool m_bUseFallbackFolder = false;
+};
+
+}  // namespace pv::settings

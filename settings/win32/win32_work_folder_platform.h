@@ -1,0 +1,17 @@
+// The work folder's file-system facts on Windows.
+#pragma once
+
+#include "settings/core/work_folder.h"
+
+namespace pv::settings {
+
+class Win32WorkFolderPlatform : public IWorkFolderPlatform {
+ public:
+  // Read in its wide form, so a profile path with characters outside the ANSI
+  // code page (a Chinese user name on an English system) stays intact.
+  std::optional<std::wstring> UserProfile() const override;
+  Entry Probe(const std::wstring& path) const override;
+  bool CreateFolder(const std::wstring& path) override;
+};
+
+}  // namespace pv::settings
