@@ -1,0 +1,384 @@
+#include "link/core/hid_link.h"
+
+#include "link/core/device_path.h"
+#include "link/core/local_time.h"
+#include "link/core/timer_math.h"
+
+namespace pv::link {
+
+CHidLink& CHidLink::Instance() {
+  static CHidLink* const instance = new CHidLink();
+  return *instance;
+}
+
+int CHidLink::Start(const LinkPlatform& platform) {
+  m_platform = platform;
+  m_remainingMinutes = 0;
+  m_bTimerAlert = 0;
+  m_status = 0;
+  m_command = 0;
+  m_hNotifyWnd = 0;
+  m_bKeyDown = 0;
+  m_scene = SCENE_SPOTLIGHT;
+  m_bStateBit = 0;
+  m_bTimerRunning = 0;
+  m_timerSeconds = 0;
+  m_timerStart = 0;
+  m_pointerSpeed = 50;
+  ReadStoredScene();
+  m_bReceiverPresent = 0;
+  m_bRfLinked = 0;
+  m_bStateBitPosted = 0;
+  m_bResendRequest = 0;
+  m_bEffectLatched = 0;
+  m_bArmed = 0;
+  m_bBlackScreen = 0;
+  m_stopState = kRunning;
+  m_armTick = 0;
+  // Filled before the worker runs, so the main window never asks for device
+  // notifications with an all-zero class.
+  m_hidGuid = m_platform.transport->HidGuid();
+  std::thread([this] { Run(); }).detach();
+  return 1;
+}
+
+void CHidLink::ReadStoredScene() {
+  std::uint32_t stored = 0;
+  if (!m_platform.scenes->ReadLastScene(stored)) return;
+  if (stored < kSceneCount) {
+    m_scene = static_cast<std::uint8_t>(stored);
+  } else {
+    m_platform.scenes->WriteLastScene(SCENE_SPOTLIGHT);
+  }
+}
+
+bool CHidLink::StopAndWait() {
+  if (m_platform.clock == nullptr) return true;  // never started
+  std::uint32_t running = kRunning;
+  m_stopState.compare_exchange_strong(running, kStopRequested);
+  for (int poll = 0; poll < kStopPolls; ++poll) {
+    if (m_stopState == kFinished) return true;
+    m_platform.clock->Sleep(kStopPollMs);
+  }
+  return m_stopState == kFinished;
+}
+
+bool CHidLink::MatchDevicePath(wchar_t* path) const {
+  return PathNamesReceiver(path, m_hidGuid);
+}
+
+void CHidLink::Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  const std::uintptr_t window = m_hNotifyWnd;
+  if (window != 0) m_platform.sink->Post(window, message, wparam, lparam);
+}
+
+// ---------------------------------------------------------------- codec
+
+bool CHidLink::DecodeInputReport(std::uint8_t (&report)[kInputBufferSize]) {
+  const DecodedInput decoded = UnmaskInputReport(report);
+  if (!decoded.accepted) return false;
+  m_command = decoded.command;
+  if (decoded.hasStatus) m_status = decoded.status;
+  return true;
+}
+
+void CHidLink::BuildOutputReport(std::uint8_t (&report)[kOutputBufferSize]) {
+  const LocalTime now = m_platform.clock->Now();
+  const std::uint16_t minutes =
+      RemainingMinutes(m_bTimerRunning != 0, m_timerStart, m_timerSeconds, LocalTimeToSeconds(now));
+  m_remainingMinutes = minutes;
+  OutputFields fields;
+  fields.timerRunning = m_bTimerRunning != 0;
+  fields.timerAlert = m_bTimerAlert != 0;
+  fields.scene = m_scene;
+  fields.latched = m_bEffectLatched != 0;
+  fields.minutes = static_cast<std::uint8_t>(minutes & 0xFF);
+  fields.pointerSpeed = m_pointerSpeed;
+  EncodeOutputReport(fields, OutputKey(now.milliseconds, now.second), report);
+}
+
+// ---------------------------------------------------------------- events
+
+void CHidLink::HandleReport() {
+  switch (m_command) {
+    case CMD_STATE_REQUEST:
+      WriteReport();  // answered within the same pass
+      return;
+    case CMD_BLACK_SCREEN:
+      HandleBlackScreen();
+      return;
+    default:
+      HandleKeyStatus();
+      return;
+  }
+}
+
+void CHidLink::HandleBlackScreen() {
+  // End a running key effect before the black screen takes over.
+  if (m_bEffectLatched) {
+    m_bEffectLatched = 0;
+    Post(UM_LINK_KEYS, KEYS_UP, 2);
+  } else if (m_bKeyDown) {
+    m_bKeyDown = 0;
+    Post(UM_LINK_KEYS, KEYS_UP, 1);
+  }
+  Post(UM_LINK_KEYS, KEYS_BLACK_SCREEN, 1);
+}
+
+void CHidLink::HandleKeyStatus() {
+  if (m_bBlackScreen) return;
+  if (!m_bArmed) {
+    // Until the main window has been up for a moment, keys do nothing; the
+    // first status after that always counts as a change.
+    const std::uint32_t armTick = m_armTick;
+    if (armTick == 0 || m_platform.clock->TickCount() - armTick < kArmDelayMs) return;
+    m_bArmed = 1;
+    m_prevStatus = 0xFFFF;
+  }
+  if (m_status == m_prevStatus) return;
+  m_prevStatus = m_status;
+
+  if (m_status & ST_SCENE_KEY) {
+    m_scene = static_cast<std::uint8_t>((m_scene + 1) % kSceneCount);
+    m_platform.scenes->WriteLastScene(m_scene);
+  }
+  m_bStateBit = (m_status & ST_LOW_BATTERY) ? 1 : 0;
+  if (m_status & ST_ALERT_ACK) m_bTimerAlert = 0;
+  if (m_status & ST_SIZE_UP) {
+    Post(UM_LINK_SIZE_STEP, 0, 0);
+  } else if (m_status & ST_SIZE_DOWN) {
+    Post(UM_LINK_SIZE_STEP, 1, 0);
+  }
+
+  if (m_status & ST_LATCH) {  // the latch takes precedence over the effect key
+    m_bKeyDown = 0;
+    Post(UM_LINK_KEYS, KEYS_LATCH, m_scene);
+    return;
+  }
+  if (m_status & ST_EFFECT_KEY) {
+    if (!m_bKeyDown || m_bEffectLatched) {
+      m_bKeyDown = 1;
+      Post(UM_LINK_KEYS, KEYS_DOWN, m_scene);
+    }
+    m_bEffectLatched = 0;
+    return;
+  }
+  if (m_bEffectLatched) {
+    m_bEffectLatched = 0;
+    Post(UM_LINK_KEYS, KEYS_UP, 2);
+  } else if (m_bKeyDown) {
+    m_bKeyDown = 0;
+    Post(UM_LINK_KEYS, KEYS_UP, 1);
+  }
+}
+
+// ---------------------------------------------------------------- I/O
+
+void CHidLink::CloseHandles() {
+  std::lock_guard lock(m_hMutex);  // never under a write from the other thread
+  m_platform.transport->Close();
+}
+
+void CHidLink::OnWriteFailed() {
+  m_bRfLinked = 0;
+  if (OnWorkerThread()) {
+    CloseHandles();
+    m_bConnected = false;
+  } else {
+    m_bWriteFailed = true;
+  }
+}
+
+void CHidLink::WriteReport() {
+  std::lock_guard lock(m_hMutex);
+  try {
+    m_outReport[0] = 0;
+    BuildOutputReport(m_outReport);
+    IReceiverTransport& transport = *m_platform.transport;
+    if (transport.IsWriteOpen() && !transport.Write(m_outReport, m_caps.outputReportByteLength)) {
+      OnWriteFailed();
+    }
+  } catch (...) {
+    OnWriteFailed();
+  }
+}
+
+void CHidLink::ReadReport() {
+  IReceiverTransport& transport = *m_platform.transport;
+  try {
+    m_inReport[0] = 0;
+    transport.StartRead(m_inReport, m_caps.inputReportByteLength);
+    switch (transport.WaitRead(kReadTimeoutMs)) {
+      case ReadWait::Completed:
+        if (DecodeInputReport(m_inReport)) {
+          HandleReport();
+          // A rejected report is no sign of the remote; an accepted one is,
+          // unless answering it has just lost the receiver.
+          if (m_bConnected) m_bRfLinked = 1;
+        }
+        break;
+      case ReadWait::TimedOut:
+        transport.CancelRead();
+        CloseHandles();
+        m_bRfLinked = 0;
+        m_bConnected = false;
+        break;
+      case ReadWait::Failed:
+        // The receiver is gone. Radio down now, so the UI hears of it at the
+        // end of this pass rather than never (the failing opening attempts
+        // that follow post only the receiver's absence).
+        CloseHandles();
+        m_bRfLinked = 0;
+        m_bConnected = false;
+        break;
+    }
+    transport.ResetReadEvent();
+  } catch (...) {
+    CloseHandles();
+    m_bConnected = false;
+    m_bRfLinked = 0;
+  }
+}
+
+bool CHidLink::InterfaceAcceptable(const InterfaceAttributes& attributes) {
+  if (!attributes.valid || attributes.vendorId != kVendorId || attributes.productId != kProductId)
+    return false;
+  m_caps = {};
+  ReceiverCaps caps;
+  if (!m_platform.transport->QueryCaps(caps)) return false;
+  m_caps = caps;
+  if ((static_cast<std::uint32_t>(caps.usagePage) << 8) + caps.usage != kCollection) return false;
+  // Refuse a receiver whose reports do not fit the buffers or are too short
+  // for the fields read and written, so no read or write runs past a buffer.
+  return caps.inputReportByteLength >= kMinInputReportLength &&
+         caps.inputReportByteLength <= kInputBufferSize &&
+         caps.outputReportByteLength >= kMinOutputReportLength &&
+         caps.outputReportByteLength <= kOutputBufferSize;
+}
+
+void CHidLink::ConnectAccepted() {
+  IReceiverTransport& transport = *m_platform.transport;
+  m_platform.clock->Sleep(kSettleDelayMs);  // the receiver needs time to settle
+  m_bReceiverPresent = 1;
+  m_bConnected = true;
+  {
+    std::lock_guard lock(m_hMutex);
+    transport.OpenWrite();
+    // The hello: bytes 0-2 set, the rest as the buffer holds them.
+    m_outReport[0] = m_outReport[1] = m_outReport[2] = 0xFF;
+    if (transport.IsWriteOpen()) transport.Write(m_outReport, m_caps.outputReportByteLength);
+    m_outReport[3] = m_outReport[4] = m_outReport[5] = 0xFF;
+  }
+  transport.OpenRead();
+}
+
+bool CHidLink::OpenDevice() {
+  IReceiverTransport& transport = *m_platform.transport;
+  try {
+    m_bWriteFailed = false;
+    transport.BeginDiscovery();
+    m_bReceiverPresent = 0;
+    m_bRfLinked = 0;
+    InterfaceAttributes attributes;
+    while (transport.NextInterface(attributes)) {
+      m_bConnected = false;
+      if (!InterfaceAcceptable(attributes)) {
+        transport.RejectInterface();
+        continue;
+      }
+      transport.AcceptInterface();
+      ConnectAccepted();
+      break;
+    }
+    transport.EndDiscovery();
+    return m_bConnected;
+  } catch (...) {
+    CloseHandles();
+    m_bConnected = false;
+    m_bReceiverPresent = 0;
+    m_bRfLinked = 0;
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------- timer
+
+void CHidLink::StartTimer(bool on, std::int64_t start, std::uint32_t seconds) {
+  std::lock_guard lock(m_hMutex);  // the caller holds it already; recursive
+  if (start == 0) start = LocalTimeToSeconds(m_platform.clock->Now());
+  m_timerStart = start;
+  m_timerSeconds = seconds;
+  m_bTimerRunning = (on && seconds != 0) ? 1 : 0;
+  m_bTimerAlert = 0;
+  if (m_bRfLinked) WriteReport();
+}
+
+void CHidLink::TimerTick() {
+  if (!m_bTimerRunning || m_timerSeconds == 0) {
+    m_remainingMinutes = 0;
+    return;
+  }
+  const std::int64_t end = m_timerStart + static_cast<std::int64_t>(m_timerSeconds.load());
+  if (LocalTimeToSeconds(m_platform.clock->Now()) < end) return;
+  Post(UM_LINK_TIMER_DUE, 0, 0);
+  m_bTimerRunning = 0;
+  m_bTimerAlert = 1;
+  m_remainingMinutes = 0;
+  m_timerSeconds = 0;
+  m_timerStart = 0;
+  WriteReport();  // carries the alert flag
+}
+
+// ---------------------------------------------------------------- worker
+
+void CHidLink::PostStateBitChange() {
+  if (m_bStateBit && !m_bStateBitPosted) {
+    m_bStateBitPosted = 1;
+    Post(UM_LINK_STATE_BIT, 1, 0);
+  } else if (!m_bStateBit && m_bStateBitPosted) {
+    m_bStateBitPosted = 0;
+    Post(UM_LINK_STATE_BIT, 0, 0);
+  }
+}
+
+void CHidLink::RunPass() {
+  m_workerId = std::this_thread::get_id();
+  const bool prevRf = m_bRfLinked != 0;
+  const bool prevPresent = m_bReceiverPresent != 0;
+  if (!m_bConnected && !OpenDevice()) {
+    if (prevPresent) Post(UM_LINK_RECEIVER, 0, 0);
+    m_platform.clock->Sleep(kAbsentRetryMs);
+    return;
+  }
+  if (!prevPresent && m_bReceiverPresent) Post(UM_LINK_RECEIVER, 1, 0);
+  if (m_bConnected) {
+    ReadReport();
+    if (m_bResendRequest.exchange(0)) {
+      m_bEffectLatched = 0;
+      WriteReport();
+    }
+    {
+      std::lock_guard lock(m_hMutex);
+      TimerTick();
+    }
+    if (m_bWriteFailed.exchange(false) && m_bConnected) {
+      CloseHandles();
+      m_bRfLinked = 0;
+      m_bConnected = false;
+    }
+  }
+  if (!m_bConnected) m_bStateBit = 0;
+  PostStateBitChange();
+  if (!prevRf && m_bRfLinked) Post(UM_LINK_RF, 1, 0);
+  if (prevRf && !m_bRfLinked) Post(UM_LINK_RF, 0, 0);
+  m_platform.clock->Sleep(kConnectedPassMs);
+}
+
+void CHidLink::Run() {
+  m_workerId = std::this_thread::get_id();
+  while (m_stopState == kRunning) RunPass();
+  CloseHandles();
+  m_stopState = kFinished;
+}
+
+}  // namespace pv::link

@@ -1,0 +1,167 @@
+// CHidLink: the receiver link service.
+//
+// One process-wide object (Instance()) owns the connection to the remote's
+// USB receiver and a worker thread that keeps it open, reads the masked input
+// reports, turns them into UM_LINK_* messages for the notification window,
+// answers state requests and keeps the presentation timer.
+//
+// Use from the application:
+//
+//   auto& link = pv::link::CHidLink::Instance();
+//   link.Start(pv::link::win32::DefaultLinkPlatform());   // link/win32/link_platform.h
+//   ...main window initialisation:
+//   link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(hwnd);
+//   link.m_armTick = GetTickCount();
+//   bool present = link.m_bReceiverPresent, linked = link.m_bRfLinked;
+//   ...timer page:
+//   { std::lock_guard lock(link.m_hMutex); link.StartTimer(true, storedStart, seconds); }
+//   ...exit:
+//   link.StopAndWait();   // at most 50 x 100 ms
+//
+// Threads: the worker alone opens, reads and closes the receiver and runs
+// HandleReport. The user-interface thread talks to it only through the
+// atomic flags in the first section below, StartTimer (under m_hMutex) and
+// MatchDevicePath. Every output report is built and written under m_hMutex,
+// so reports from the two threads never interleave.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "link/core/link_messages.h"
+#include "link/core/link_ports.h"
+#include "link/core/report_codec.h"
+
+namespace pv::link {
+
+class CHidLink {
+ public:
+  // m_stopState values.
+  static constexpr std::uint32_t kRunning = 0;
+  static constexpr std::uint32_t kStopRequested = 1;
+  static constexpr std::uint32_t kFinished = 2;
+
+  // Timing of the worker, in milliseconds.
+  static constexpr std::uint32_t kReadTimeoutMs = 3000;
+  static constexpr std::uint32_t kSettleDelayMs = 2000;
+  static constexpr std::uint32_t kAbsentRetryMs = 200;
+  static constexpr std::uint32_t kConnectedPassMs = 8;
+  static constexpr std::uint32_t kArmDelayMs = 200;
+  static constexpr std::uint32_t kStopPollMs = 100;
+  static constexpr int kStopPolls = 50;
+
+  // Identification of the receiver's vendor-defined collection.
+  static constexpr std::uint16_t kVendorId = 0x0C45;
+  static constexpr std::uint16_t kProductId = 0x8101;
+  static constexpr std::uint32_t kCollection = 0xFF0001;  // usage page * 256 + usage
+
+  // The process-wide link; created on first use and never destroyed, so a
+  // worker still in a read wait at exit never touches a dead object.
+  static CHidLink& Instance();
+
+  CHidLink() = default;
+  CHidLink(const CHidLink&) = delete;
+  CHidLink& operator=(const CHidLink&) = delete;
+
+  // Resets the state, reads the stored scene, fills m_hidGuid and starts the
+  // worker thread. Call once; the ports must outlive the process's use of
+  // the link. Always returns 1.
+  int Start(const LinkPlatform& platform);
+
+  // Exit handshake: asks a running worker to stop and polls every 100 ms, at
+  // most 50 times, for its acknowledgement. True when the worker finished.
+  // The worker notices the request at the top of its next pass (up to one
+  // read wait plus one settle delay later).
+  bool StopAndWait();
+
+  // Sets (on, seconds > 0) or clears the presentation timer; `start` is in
+  // seconds since 1970 by LocalTimeToSeconds, 0 = now. Withdraws a pending
+  // alert and, while the radio link is up, sends a report at once.
+  // The caller holds m_hMutex.
+  void StartTimer(bool on, std::int64_t start, std::uint32_t seconds);
+
+  // True when a device interface path names a HID interface of the receiver.
+  // Upper-cases the path in place. UI thread.
+  bool MatchDevicePath(wchar_t* path) const;
+
+  // ---- Shared with the user-interface thread -----------------------------
+  // Window that receives the UM_LINK_* messages (an HWND); 0 = post nothing.
+  std::atomic<std::uintptr_t> m_hNotifyWnd{0};
+  // Tick count of the main window's initialisation; 0 = not yet. Key-status
+  // reports act only from 200 ms after it.
+  std::atomic<std::uint32_t> m_armTick{0};
+  // kRunning, kStopRequested (set by the application), kFinished (worker).
+  std::atomic<std::uint32_t> m_stopState{kRunning};
+  // Read by the UI.
+  std::atomic<std::uint8_t> m_bReceiverPresent{0};
+  std::atomic<std::uint8_t> m_bRfLinked{0};
+  std::atomic<std::uint8_t> m_bStateBitPosted{0};
+  // Written by the UI: drop the latch and send a report; the effect is
+  // latched; the black screen shows (key-status reports are ignored).
+  std::atomic<std::uint8_t> m_bResendRequest{0};
+  std::atomic<std::uint8_t> m_bEffectLatched{0};
+  std::atomic<std::uint8_t> m_bBlackScreen{0};
+  // Pointer speed 0-100 sent to the remote; 50 after Start.
+  std::atomic<std::uint8_t> m_pointerSpeed{50};
+  // Guards the timer and every report build and write. Recursive because the
+  // timer operations write a report while already holding it.
+  std::recursive_mutex m_hMutex;
+  // HID interface class GUID, filled in Start (for device notifications).
+  HidClassGuid m_hidGuid{};
+
+  // ---- Presentation timer (written under m_hMutex) -------------------------
+  std::atomic<std::uint8_t> m_bTimerRunning{0};
+  std::atomic<std::uint8_t> m_bTimerAlert{0};
+  std::atomic<std::uint16_t> m_remainingMinutes{0};
+  std::atomic<std::uint32_t> m_timerSeconds{0};
+  std::atomic<std::int64_t> m_timerStart{0};
+
+  // ---- Worker operations (public so tests can drive them one by one) ----
+  // Unmasks and validates an input report; records m_command and m_status.
+  bool DecodeInputReport(std::uint8_t (&report)[kInputBufferSize]);
+  // Fills and masks bytes 0-8; stores the remaining minutes it computed.
+  void BuildOutputReport(std::uint8_t (&report)[kOutputBufferSize]);
+  void HandleReport();
+  void ReadReport();
+  void WriteReport();
+  void CloseHandles();
+  bool OpenDevice();
+  void TimerTick();
+  // One pass of the worker loop; Run repeats it until a stop is requested.
+  void RunPass();
+  void Run();
+
+  // ---- Worker state --------------------------------------------------------
+  LinkPlatform m_platform{};
+  ReceiverCaps m_caps{};
+  std::uint8_t m_inReport[kInputBufferSize] = {};
+  std::uint8_t m_outReport[kOutputBufferSize] = {};
+  std::atomic<bool> m_bConnected{false};
+  std::atomic<std::uint8_t> m_bArmed{0};
+  std::atomic<std::uint8_t> m_bKeyDown{0};
+  std::atomic<std::uint8_t> m_scene{SCENE_SPOTLIGHT};
+  std::atomic<std::uint8_t> m_bStateBit{0};
+  std::uint16_t m_status = 0;
+  std::uint8_t m_command = 0;
+  std::uint16_t m_prevStatus = 0xFFFF;
+
+ private:
+  void Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+  bool InterfaceAcceptable(const InterfaceAttributes& attributes);
+  void ConnectAccepted();
+  void OnWriteFailed();
+  void HandleBlackScreen();
+  void HandleKeyStatus();
+  void PostStateBitChange();
+  void ReadStoredScene();
+  bool OnWorkerThread() const { return m_workerId.load() == std::this_thread::get_id(); }
+
+  // A write that failed on the UI thread: the worker closes the handles, so
+  // they are never closed under its pending read.
+  std::atomic<bool> m_bWriteFailed{false};
+  std::atomic<std::thread::id> m_workerId{};
+};
+
+}  // namespace pv::link

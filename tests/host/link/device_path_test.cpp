@@ -1,0 +1,53 @@
+// Recognising the receiver in a device-change notice.
+#include "link/core/device_path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "link/core/hid_link.h"
+
+namespace pv::link {
+namespace {
+
+const HidClassGuid kHid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+
+TEST(LinkGuidText, BracedUpperCase) {
+  EXPECT_EQ(FormatGuid(kHid), L"{4D1E55B2-F16F-11CF-88CB-001111000030}");
+  EXPECT_EQ(FormatGuid(HidClassGuid{}), L"{00000000-0000-0000-0000-000000000000}");
+}
+
+struct PathCase {
+  const wchar_t* path;
+  bool matches;
+};
+
+class LinkPaths : public testing::TestWithParam<PathCase> {};
+
+TEST_P(LinkPaths, MarkersMustAllOccurAfterTheStart) {
+  CHidLink link;
+  link.m_hidGuid = kHid;
+  std::wstring path = GetParam().path;
+  EXPECT_EQ(link.MatchDevicePath(path.data()), GetParam().matches) << std::string(path.begin(), path.end());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notices, LinkPaths,
+    testing::Values(
+        PathCase{L"\\\\?\\HID#VID_0C45&PID_8101&MI_01#7&1a2b&0&0000#{4D1E55B2-F16F-11CF-88CB-001111000030}",
+                 true},
+        PathCase{L"\\\\?\\hid#vid_0c45&pid_8101&mi_01#7&1a2b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}",
+                 true},
+        PathCase{L"\\\\?\\HID#VID_0C45&PID_8102#7&1a2b#{4D1E55B2-F16F-11CF-88CB-001111000030}", false},
+        PathCase{L"\\\\?\\HID#VID_0C45&PID_8101#7&1a2b#{A5DCBF10-6530-11D2-901F-00C04FB951ED}", false},
+        PathCase{L"VID_0C45&PID_8101#{4D1E55B2-F16F-11CF-88CB-001111000030}", false}, PathCase{L"", false}));
+
+TEST(LinkPaths, PathIsUpperCasedInPlace) {
+  CHidLink link;
+  std::wstring path = L"\\\\?\\hid#vid_0c45";
+  link.MatchDevicePath(path.data());
+  EXPECT_EQ(path, L"\\\\?\\HID#VID_0C45");
+}
+
+}  // namespace
+}  // namespace pv::link
