@@ -169,6 +169,12 @@ class WineSession:
         result = self.probe("wait", title, str(int(timeout_s * 1000)), timeout=timeout_s + 20)
         return result.returncode == 0
 
+    def wait_visible(self, title: str, timeout_s: float = 10) -> bool:
+        """Waits until the window with that title is visible; polls every 10 ms
+        inside the prefix, so even a short appearance is seen."""
+        result = self.probe("waitvisible", title, str(int(timeout_s * 1000)), timeout=timeout_s + 20)
+        return result.returncode == 0
+
     def window_exists(self, title: str) -> bool:
         return self.probe("find", title).returncode == 0
 

@@ -2,6 +2,7 @@
 // inside the same Wine prefix, where X tools cannot see hidden windows.
 //
 //   pvprobe wait <title> <timeout-ms>        exit 0 once a top-level window has that title
+//   pvprobe waitvisible <title> <timeout-ms> exit 0 once that window is visible (polls every 10 ms)
 //   pvprobe find <title>                     print its handle (hex); exit 1 if none
 //   pvprobe post <title> <msg> [wp] [lp]     PostMessageW to it (numbers: decimal or 0x..)
 //   pvprobe close <title>                    post WM_CLOSE
@@ -36,6 +37,17 @@ int Wait(const wchar_t* title, const wchar_t* timeoutText) {
     Sleep(20);
   }
   return 0;
+}
+
+int WaitVisible(const wchar_t* title, const wchar_t* timeoutText) {
+  const DWORD timeout = static_cast<DWORD>(ParseNumber(timeoutText));
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND window = FindByTitle(title);
+    if (window != nullptr && IsWindowVisible(window)) return 0;
+    if (GetTickCount() - start >= timeout) return 1;
+    Sleep(10);
+  }
 }
 
 int Post(HWND window, int argc, wchar_t** argv) {
@@ -81,8 +93,9 @@ BOOL CALLBACK PrintChild(HWND window, LPARAM) {
 }
 
 int Usage() {
-  std::fwprintf(
-      stderr, L"usage: pvprobe wait|find|post|close|visible|rect|children <title> ... | foreground | list\n");
+  std::fwprintf(stderr,
+                L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
+                L"foreground | list\n");
   return 2;
 }
 
@@ -95,6 +108,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
   if (argc < 3) return Usage();
   if (command == L"wait") return argc > 3 ? Wait(argv[2], argv[3]) : Usage();
+  if (command == L"waitvisible") return argc > 3 ? WaitVisible(argv[2], argv[3]) : Usage();
 
   HWND window = FindByTitle(argv[2]);
   if (window == nullptr) {
