@@ -1,0 +1,355 @@
+// CConfDlg: construction, initialisation, the message switch and the
+// window's own timers. Layout and modes are in conf_dlg_layout.cpp, the tray
+// and link status in conf_dlg_tray.cpp, painting in conf_dlg_paint.cpp.
+#include "ui/mainwindow/win32/conf_dlg.h"
+
+// After <windows.h>:
+#include <dbt.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "link/core/hid_link.h"
+#include "link/core/link_messages.h"
+#include "resources/resource_ids.h"
+#include "ui/mainwindow/core/hue_color.h"
+#include "ui/mainwindow/core/window_messages.h"
+#include "ui/mainwindow/win32/taskbar_created.h"
+
+using namespace pv::mainwindow;
+using pv::settings::LoadSetting;
+using pv::settings::SettingId;
+
+namespace {
+
+// Version field of the settings page: black on the page's light grey.
+constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
+constexpr wchar_t kWindowTitle[] = L"KORVEL_PRESENTER";
+
+RECT ToRect(const PixelRect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop)
+    : CDialog(IDD_MAIN, owner),
+      m_desktop(desktop),
+      m_bLangZh(langZh),
+      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+  // The window is shown only on request; it never appears at start.
+  m_showOnFirstIdle = false;
+}
+
+CConfDlg::~CConfDlg() {
+  // OnDestroy must run with this object alive (it removes the tray icon).
+  DestroyWindow();
+}
+
+pv::link::CHidLink& CConfDlg::Link() const {
+  return pv::link::CHidLink::Instance();
+}
+
+BOOL CConfDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+
+  // The manual opens by itself on the very first start only.
+  if (Load(SettingId::kFirstRun).IsOn()) {
+    m_desktop.OpenHelpDocument(m_bLangZh != FALSE);
+    Save(SettingId::kFirstRun, 0);
+  }
+
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+
+  PlaceTimerEdit();
+  if (HWND version = GetDlgItem(IDC_VERSION_TEXT)) {
+    ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
+                 kVersionField.Height(), FALSE);
+  }
+  SetWindowText(kWindowTitle);  // other instances find the program by this title
+
+  m_mode = MODE_START;
+  m_screenCenter = {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
+  m_maxEffectSize =
+      static_cast<std::uint32_t>(std::min(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+
+  m_timerBatteryBlink = SetTimer(TIMER_BATTERY_BLINK, kBatteryBlinkPeriodMs);
+  m_timerTrack = SetTimer(TIMER_TRACK_POINTER, kTrackPointerIdleMs);
+
+  RegisterWithLink();
+  m_bReceiverPresent = Link().m_bReceiverPresent.load() != 0;
+  m_bRfLinked = Link().m_bRfLinked.load() != 0;
+  // The timer page is loaded here once the remote has been seen (timer page).
+
+  if (!RegisterRawInput()) {
+    // Without raw input the effects cannot follow the mouse: the program ends.
+    EndDialog(IDCANCEL);
+    return FALSE;
+  }
+  // The effect overlay windows are created here (effect controller).
+
+  InitLayout();
+
+  BuildTrayIcon();
+  ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+
+  ShowWindow(SW_HIDE);
+  m_timerAutoHide = SetTimer(TIMER_AUTO_HIDE, kAutoHideAfterInitMs);
+  return TRUE;
+}
+
+void CConfDlg::RegisterWithLink() {
+  pv::link::CHidLink& link = Link();
+  link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(m_hWnd);
+
+  DEV_BROADCAST_DEVICEINTERFACE_W filter{};
+  filter.dbcc_size = sizeof(filter);
+  filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+  static_assert(sizeof(filter.dbcc_classguid) == sizeof(link.m_hidGuid));
+  std::memcpy(&filter.dbcc_classguid, &link.m_hidGuid, sizeof(filter.dbcc_classguid));
+  m_deviceNotify.Reset(::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
+
+  // Key reports are ignored until 200 ms after this moment.
+  link.m_armTick = ::GetTickCount();
+}
+
+bool CConfDlg::RegisterRawInput() {
+  // Mouse and keyboard, also while other applications have the focus.
+  RAWINPUTDEVICE devices[2] = {
+      {0x01, 0x02, RIDEV_INPUTSINK, m_hWnd},
+      {0x01, 0x06, RIDEV_INPUTSINK, m_hWnd},
+  };
+  return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+}
+
+void CConfDlg::PlaceTimerEdit() {
+  HWND edit = GetDlgItem(IDC_TIMER_EDIT);
+  if (edit == nullptr) return;
+  RECT r{};
+  ::GetWindowRect(edit, &r);
+  const int height = r.bottom - r.top;
+  ::MoveWindow(edit, kTimerEditAt.x, kTimerEditAt.y, r.right - r.left, height, TRUE);
+  ::ShowWindow(edit, SW_HIDE);
+
+  // The digits fill the box: the box's font, one pixel less than its height.
+  LOGFONTW font{};
+  HFONT current = reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0));
+  if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+  ::GetObjectW(current, sizeof(font), &font);
+  font.lfHeight = height - 1;
+  m_editFont.Reset(::CreateFontIndirectW(&font));
+  ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), TRUE);
+}
+
+void CConfDlg::InitLayout() {
+  // The black screen window is created here (black screen); a taskbar left
+  // hidden by an earlier run comes back at every start.
+  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(taskbar, SW_SHOW);
+  ShowControl(IDC_TIMER_EDIT, false);
+  for (int id : {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR})
+    ShowControl(id, false);
+
+  // The battery symbol is placed against the template's client area, before
+  // the window takes the page's size.
+  RECT symbol{};
+  GetPngRect(IDP_LOW_BATTERY, &symbol);
+  m_rcBattery = ToRect(BatteryRect(GetClientRect().right, symbol.right, symbol.bottom));
+
+  LoadSettingsValues();
+  // Range, arrow-key step and position of the three sliders; their skin and
+  // what moving them changes belong to the settings page.
+  SetSliderRange(IDC_SLIDER_BRIGHTNESS, 0, 100, 0, m_brightness);
+  SetSliderRange(IDC_SLIDER_POINTER_SPEED, 1, 100, 2, m_pointerSpeed);
+  SetSliderRange(IDC_SLIDER_CIRCLE_COLOR, 0, kHueSteps - 1, 1, m_circleColorIndex);
+
+  RECT page{};
+  GetPngRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
+  const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
+  MoveWindow(topLeft.x, topLeft.y, page.right, page.bottom, TRUE);
+  // The settings preview window is created here (preview).
+}
+
+// Every value the pages and the effects use, read once through the settings
+// table (defaults, ranges and write-backs applied there).
+void CConfDlg::LoadSettingsValues() {
+  m_bAutoBoot = Load(SettingId::kAutoBoot).IsOn();
+  m_bShowPointerInSpotlight = Load(SettingId::kDefault).IsOn();
+  m_bAntiLost = Load(SettingId::kAntiLost).IsOn();
+
+  m_brightness = Load(SettingId::kBrightness).value;
+  const pv::settings::LoadContext screen{.maxEffectSize = m_maxEffectSize};
+  m_spotlightSize = Load(SettingId::kSpotlightSize, screen).value;
+  m_zoomSize = Load(SettingId::kZoomSize, screen).value;
+  m_circleSize = Load(SettingId::kCircleSize, screen).value;
+
+  m_pointerSpeed = Load(SettingId::kPointerSpeed).value;
+  Link().m_pointerSpeed = static_cast<std::uint8_t>(m_pointerSpeed);
+
+  m_circleColorIndex = Load(SettingId::kCircleColor).value;
+  m_circleColor = HueToColor(m_circleColorIndex);
+}
+
+void CConfDlg::SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position) {
+  HWND slider = GetDlgItem(id);
+  if (slider == nullptr) return;
+  ::SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(minimum, maximum));
+  ::SendMessageW(slider, TBM_SETLINESIZE, 0, lineSize);
+  ::SendMessageW(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
+}
+
+void CConfDlg::ShowControl(int id, bool show) {
+  if (HWND control = GetDlgItem(id)) ::ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  using namespace pv::link;
+  switch (msg) {
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 0;  // the page picture covers the whole client area
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<LRESULT>(m_hIcon);
+    case WM_TIMER:
+      OnTimer(wp);
+      return DefaultProc(msg, wp, lp);
+    case WM_ACTIVATEAPP:
+      DefaultProc(msg, wp, lp);
+      OnActivateApp(static_cast<BOOL>(wp));
+      return 0;
+    case WM_WINDOWPOSCHANGING:
+      KeepHiddenDuringShow(reinterpret_cast<WINDOWPOS*>(lp));
+      return DefaultProc(msg, wp, lp);
+    case WM_HELP:
+      return OnHelpInfo();
+    case WM_DESTROY:
+      OnDestroy();
+      return DefaultProc(msg, wp, lp);
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_DEVICECHANGE:
+      return OnDeviceChange(wp, lp);
+    case WM_COMMAND:
+      if (lp == 0 && LOWORD(wp) == IDM_TRAY_QUIT) {
+        CDialog::OnCancel();  // ends the dialog: the program exits
+        return 0;
+      }
+      if (lp == 0 && LOWORD(wp) == IDM_TRAY_LAUNCH) {
+        ShowMainWindow();
+        return 0;
+      }
+      break;
+    case UM_TRAY_NOTIFY:
+      return OnTrayNotify(wp, lp);
+    case UM_SHOW_MAIN:
+      ShowMainWindow();
+      return 1;
+    case UM_LINK_RECEIVER:
+      return OnLinkReceiver(wp);
+    case UM_LINK_RF:
+      return OnLinkRf(wp);
+    case UM_LINK_STATE_BIT:
+      return 1;  // the battery symbol follows the link's flag on its own timer
+    case UM_LINK_KEYS:
+    case UM_LINK_SIZE_STEP:
+      // Effects start, latch, resize and stop here (effect controller).
+      return 1;
+    case UM_LINK_TIMER_DUE:
+    case UM_TIMER_EDIT_DONE:
+      // The timer page switches itself off / takes the minutes over here.
+      return 1;
+    case UM_RAW_MOUSE:
+    case UM_RAW_KEY:
+      // Raw mouse and key rules of the effects (raw input).
+      return 0;
+    default:
+      if (msg == TaskbarCreatedMessage() && msg != 0) return OnTaskbarCreated();
+      break;
+  }
+  return CDialog::WindowProc(msg, wp, lp);
+}
+
+void CConfDlg::OnTimer(UINT_PTR id) {
+  switch (id) {
+    case TIMER_BATTERY_BLINK:
+      OnBatteryBlinkTick();
+      break;
+    case TIMER_AUTO_HIDE:
+      if (m_timerAutoHide != 0) HideToTray();
+      break;
+    case TIMER_ALARM:
+      m_alarm.OnCountdownElapsed(m_bAntiLost != FALSE);
+      break;
+    case TIMER_TRACK_POINTER:
+      // A shown effect follows the pointer here (pointer tracking).
+      break;
+    default:
+      break;
+  }
+}
+
+// The low-battery symbol blinks once a second while the remote reports a low
+// battery, on the settings page only.
+void CConfDlg::OnBatteryBlinkTick() {
+  if (m_mode != MODE_READY) return;
+  const bool low = Link().m_bStateBitPosted.load() != 0;
+  const BOOL before = m_bBatteryBlink;
+  if (low) {
+    m_bBatteryBlink = !m_bBatteryBlink;
+  } else {
+    m_bBatteryBlink = FALSE;
+  }
+  if (before != m_bBatteryBlink) InvalidateRect(&m_rcBattery, FALSE);
+}
+
+// The window puts itself into the tray 200 ms after the user switches to
+// another application, unless they come back first.
+void CConfDlg::OnActivateApp(BOOL active) {
+  if (active) {
+    if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
+    return;
+  }
+  if (m_mode == MODE_EFFECT) return;
+  if (m_timerAutoHide != 0) KillTimer(m_timerAutoHide);
+  m_timerAutoHide = SetTimer(TIMER_AUTO_HIDE, kAutoHideAfterDeactivationMs);
+}
+
+// F1: the manual, except during an effect; m_hitHelp also keeps a second F1
+// from re-entering while the first one is being handled.
+BOOL CConfDlg::OnHelpInfo() {
+  if (m_mode == MODE_EFFECT || m_hitHelp) return TRUE;
+  m_hitHelp = TRUE;
+  m_desktop.OpenHelpDocument(m_bLangZh != FALSE);
+  m_hitHelp = FALSE;
+  return TRUE;
+}
+
+void CConfDlg::OnDestroy() {
+  if (m_timerBatteryBlink != 0) KillTimer(std::exchange(m_timerBatteryBlink, 0));
+  if (m_timerTrack != 0) KillTimer(std::exchange(m_timerTrack, 0));
+  if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
+  m_alarm.OnReceiverGone();  // cancels a countdown or stops the sound
+  ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+  Link().m_hNotifyWnd = 0;
+  m_deviceNotify.Reset();
+}
+
+LRESULT CConfDlg::OnCtlColorStatic(HDC dc, HWND control) {
+  if (::GetDlgCtrlID(control) != IDC_VERSION_TEXT)
+    return DefaultProc(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+  if (!m_versionBrush) m_versionBrush.Reset(::CreateSolidBrush(kVersionFieldColour));
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  ::SetBkMode(dc, OPAQUE);
+  ::SetBkColor(dc, kVersionFieldColour);
+  return reinterpret_cast<LRESULT>(m_versionBrush.Get());
+}
+
+bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
+  if (!m_bKeepHidden || pos == nullptr || (pos->flags & SWP_SHOWWINDOW) == 0) return false;
+  pos->flags &= ~SWP_SHOWWINDOW;
+  return true;
+}

@@ -1,0 +1,142 @@
+// CConfDlg: the program's one main window. A borderless, skinned dialog
+// (template 147) that runs modally for the program's whole life, hidden in the
+// notification area most of the time. It is the receiver link's notification
+// window, owns the tray icon, and shows one of two pages on demand: the
+// settings page while the remote is linked, the "plug in the receiver" page
+// otherwise.
+#pragma once
+
+#include <windows.h>
+// After <windows.h>:
+#include <shellapi.h>
+
+#include <cstdint>
+
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "framework/user_handles.h"
+#include "settings/core/desktop_integration.h"
+#include "settings/win32/reg_keys.h"
+#include "ui/mainwindow/core/anti_lost_alarm.h"
+#include "ui/mainwindow/core/page_layout.h"
+#include "ui/mainwindow/core/page_mode.h"
+#include "ui/skin/win32/ui_base.h"
+
+namespace pv::link {
+class CHidLink;
+}
+
+class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mainwindow::AlarmOutputs {
+ public:
+  // desktop: the help document and autostart; it outlives the window.
+  CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop);
+  ~CConfDlg() override;
+
+  // Shows the window on the page that fits the link state and brings it to
+  // the front (tray click, tray menu, a second start of the program).
+  void ShowMainWindow();
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}  // Enter never closes the window
+  void OnCancel() override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  using PageMode = pv::mainwindow::PageMode;
+
+  // Initialisation.
+  void RegisterWithLink();
+  bool RegisterRawInput();
+  void InitLayout();
+  void LoadSettingsValues();
+  void PlaceTimerEdit();
+
+  // Modes and layout.
+  void RefreshMode(int type);
+  void ApplyLayout();
+  void HideToTray();
+  void PlaceWindow(const RECT& screenRect);
+  void ShowControl(int id, bool show);
+  void SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position);
+
+  // Tray icon and link status.
+  void BuildTrayIcon();
+  void UpdateTrayIcon();
+  LRESULT OnTrayNotify(WPARAM iconId, LPARAM mouseMessage);
+  void ShowTrayMenu();
+  LRESULT OnTaskbarCreated();
+  LRESULT OnLinkReceiver(WPARAM present);
+  LRESULT OnLinkRf(WPARAM linked);
+  LRESULT OnDeviceChange(WPARAM event, LPARAM header);
+
+  // AlarmOutputs: the alarm's timer and sound.
+  void StartCountdownTimer() override;
+  void KillCountdownTimer() override;
+  void PlayAlarmSound() override;
+  void StopSound() override;
+
+  // Messages.
+  void OnPaint();
+  void DrawBackground(HDC dc);
+  void OnTimer(UINT_PTR id);
+  void OnBatteryBlinkTick();
+  void OnActivateApp(BOOL active);
+  BOOL OnHelpInfo();
+  void OnDestroy();
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  bool KeepHiddenDuringShow(WINDOWPOS* pos) const;
+
+  pv::link::CHidLink& Link() const;
+
+  pv::settings::DesktopIntegration& m_desktop;
+  BOOL m_bLangZh;
+  HICON m_hIcon;  // shared resource icon; not destroyed
+
+  // The pointer is over a click region (help link: also a re-entry guard of F1).
+  BOOL m_hitHelp = FALSE;
+  BOOL m_bBatteryBlink = FALSE;
+
+  PageMode m_mode = pv::mainwindow::MODE_START;
+  UINT m_bgImageId = 0;
+  RECT m_rcBattery{};
+  RECT m_rcHelp{};
+  POINT m_screenCenter{};
+
+  // Option switches and settings page values, loaded once at initialisation.
+  BOOL m_bAutoBoot = FALSE;
+  BOOL m_bAntiLost = FALSE;
+  BOOL m_bShowPointerInSpotlight = TRUE;
+  BOOL m_bTimerPageReady = FALSE;
+  BOOL m_bTimerOn = FALSE;
+  std::uint32_t m_brightness = 0;
+  std::uint32_t m_spotlightSize = 0;
+  std::uint32_t m_zoomSize = 0;
+  std::uint32_t m_circleSize = 0;
+  std::uint32_t m_maxEffectSize = 0;
+  std::uint32_t m_pointerSpeed = 0;
+  std::uint32_t m_circleColorIndex = 0;
+  std::uint32_t m_circleColor = 0;
+
+  // Link state as last reported by the link.
+  BOOL m_bReceiverPresent = FALSE;
+  BOOL m_bRfLinked = FALSE;
+
+  pv::mainwindow::AntiLostAlarm m_alarm{*this};
+
+  UINT_PTR m_timerAutoHide = 0;
+  UINT_PTR m_timerBatteryBlink = 0;
+  UINT_PTR m_timerAlarm = 0;
+  UINT_PTR m_timerTrack = 0;
+
+  NOTIFYICONDATAW m_nid{};
+  CIcon m_trayIcon;
+  CFont m_editFont;
+  CBrush m_versionBrush;
+  CDevNotify m_deviceNotify;
+
+  // While set, the window refuses to become visible: from creation until it
+  // has been put into the tray, so the program starts without a flash of its
+  // window, and around minimising a hidden window.
+  bool m_bKeepHidden = true;
+};

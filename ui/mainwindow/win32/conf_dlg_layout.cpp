@@ -1,0 +1,125 @@
+// CConfDlg: page modes, showing the window and putting it into the tray.
+#include "link/core/hid_link.h"
+#include "resources/resource_ids.h"
+#include "ui/mainwindow/core/page_layout.h"
+#include "ui/mainwindow/win32/conf_dlg.h"
+#include "ui/mainwindow/win32/pointer_visibility.h"
+
+using namespace pv::mainwindow;
+
+void CConfDlg::ShowMainWindow() {
+  m_bKeepHidden = false;
+  const PageMode mode = PageForLink(m_bReceiverPresent, m_bRfLinked);
+  if (mode != m_mode) {
+    m_mode = mode;
+    ApplyLayout();
+    Invalidate(TRUE);
+  }
+  // Restores the minimised, hidden window and brings it to the front.
+  ::SwitchToThisWindow(m_hWnd, TRUE);
+  if (!::IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
+  ::SetForegroundWindow(m_hWnd);
+}
+
+void CConfDlg::RefreshMode(int type) {
+  const RefreshModeSteps steps =
+      RefreshModePlan(type, ::IsIconic(m_hWnd) != FALSE, m_mode, m_bReceiverPresent, m_bRfLinked);
+  if (steps.applyLayout) {
+    m_mode = steps.newMode;
+    // A window in the tray is laid out for the new page without appearing.
+    if (steps.hideToTray && !::IsWindowVisible(m_hWnd)) m_bKeepHidden = true;
+    ApplyLayout();
+  }
+  if (steps.invalidate) Invalidate(TRUE);
+  if (steps.hideToTray) HideToTray();
+}
+
+void CConfDlg::ApplyLayout() {
+  if (m_mode == MODE_EFFECT) {
+    ShowWindow(SW_HIDE);
+    for (int id :
+         {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR, IDC_TIMER_EDIT}) {
+      ShowControl(id, false);
+    }
+    return;
+  }
+
+  const bool ready = m_mode == MODE_READY;
+  if (m_bLangZh) {
+    m_bgImageId = ready ? IDP_SETTINGS_PAGE_ZH : IDP_NOT_READY_PAGE_ZH;
+  } else {
+    m_bgImageId = ready ? IDP_SETTINGS_PAGE_EN : IDP_NOT_READY_PAGE_EN;
+  }
+  const PixelRect help = HelpLinkRect(m_mode);
+  m_rcHelp = {help.left, help.top, help.right, help.bottom};
+
+  // Size and place the window for the page before it becomes visible, so it
+  // never shows the old page at the new size.
+  RECT page{};
+  GetPngRect(m_bgImageId, &page);
+  const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
+  PlaceWindow({topLeft.x, topLeft.y, topLeft.x + page.right, topLeft.y + page.bottom});
+  if (!m_bKeepHidden) ShowWindow(SW_SHOWNORMAL);
+  ShowPointer();
+
+  const struct {
+    int id;
+    PixelPoint at;
+  } sliders[] = {{IDC_SLIDER_BRIGHTNESS, kBrightnessSliderAt},
+                 {IDC_SLIDER_POINTER_SPEED, kPointerSpeedSliderAt},
+                 {IDC_SLIDER_CIRCLE_COLOR, kCircleColorSliderAt}};
+  for (const auto& slider : sliders) {
+    HWND control = GetDlgItem(slider.id);
+    if (control == nullptr) continue;
+    if (ready) {
+      ::SetWindowPos(control, nullptr, slider.at.x, slider.at.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::ShowWindow(control, ready ? SW_SHOW : SW_HIDE);
+  }
+  ShowControl(IDC_TIMER_EDIT, ready && m_bTimerPageReady && m_bTimerOn);
+  // The preview's hole follows the spotlight size here (preview).
+}
+
+// Moves a normal window; for a minimised one sets the place it is restored
+// to (moving an icon would leave the restored window at the old page's size).
+void CConfDlg::PlaceWindow(const RECT& screenRect) {
+  if (!::IsIconic(m_hWnd)) {
+    MoveWindow(screenRect.left, screenRect.top, screenRect.right - screenRect.left,
+               screenRect.bottom - screenRect.top, TRUE);
+    return;
+  }
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
+  ::GetWindowPlacement(m_hWnd, &placement);
+  // The restored position is in work-area coordinates.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ::GetMonitorInfoW(::MonitorFromRect(&screenRect, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  placement.rcNormalPosition = screenRect;
+  ::OffsetRect(&placement.rcNormalPosition, monitor.rcMonitor.left - monitor.rcWork.left,
+               monitor.rcMonitor.top - monitor.rcWork.top);
+  placement.showCmd = ::IsWindowVisible(m_hWnd) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+  placement.flags = 0;
+  ::SetWindowPlacement(m_hWnd, &placement);
+}
+
+// Minimises and hides the window. A window that is already hidden is
+// minimised without appearing, so nothing flashes on the screen.
+void CConfDlg::HideToTray() {
+  // A running effect is stopped first (effect controller).
+  if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
+  if (!::IsIconic(m_hWnd)) {
+    if (!::IsWindowVisible(m_hWnd)) m_bKeepHidden = true;
+    ShowWindow(SW_MINIMIZE);
+    ShowWindow(SW_HIDE);
+  }
+  m_bKeepHidden = false;
+}
+
+// Escape, or closing the window: stop any effect and go back to the tray.
+// The program itself never ends this way.
+void CConfDlg::OnCancel() {
+  // Effects are stopped here (effect controller).
+  HideToTray();
+}

@@ -1,0 +1,138 @@
+// CConfDlg: the tray icon, its menu, and how the window follows the receiver
+// and the remote (including the anti-lost alarm).
+#include <windows.h>
+// After <windows.h>:
+#include <dbt.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <string>
+
+#include "framework/strings.h"
+#include "link/core/hid_link.h"
+#include "resources/resource_ids.h"
+#include "ui/mainwindow/core/tray_tip.h"
+#include "ui/mainwindow/core/window_messages.h"
+#include "ui/mainwindow/win32/conf_dlg.h"
+
+using namespace pv::mainwindow;
+
+void CConfDlg::BuildTrayIcon() {
+  const TrayIcon icon = TrayIconFor(m_bReceiverPresent, m_bRfLinked);
+  const UINT iconId = icon == TrayIcon::Linked ? IDI_TRAY_LINKED : IDI_TRAY_UNLINKED;
+  // The notification area shows small icons; load the size it draws.
+  m_trayIcon.Reset(
+      static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
+                                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+
+  m_nid = {};
+  m_nid.cbSize = sizeof(NOTIFYICONDATAW);
+  m_nid.hWnd = m_hWnd;
+  m_nid.uID = kTrayIconId;
+  m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  m_nid.uCallbackMessage = UM_TRAY_NOTIFY;
+  m_nid.hIcon = m_trayIcon.Get();
+
+  const std::wstring tip = BuildTrayTip(LoadResString(IDS_TIP_PRODUCT), LoadResString(IDS_TIP_NO_RECEIVER),
+                                        LoadResString(IDS_TIP_RF_DOWN), m_bReceiverPresent, m_bRfLinked);
+  std::copy_n(tip.c_str(), std::min(tip.size() + 1, std::size(m_nid.szTip)), m_nid.szTip);
+  m_nid.szTip[std::size(m_nid.szTip) - 1] = L'\0';
+}
+
+void CConfDlg::UpdateTrayIcon() {
+  BuildTrayIcon();
+  ::Shell_NotifyIconW(NIM_MODIFY, &m_nid);
+}
+
+LRESULT CConfDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
+  if (iconId != kTrayIconId) return 1;
+  if (mouseMessage == WM_LBUTTONDOWN) {
+    ShowMainWindow();
+  } else if (mouseMessage == WM_RBUTTONDOWN) {
+    ShowTrayMenu();
+  }
+  return 1;
+}
+
+void CConfDlg::ShowTrayMenu() {
+  CMenu menu(::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_TRAY)));
+  HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+  if (popup == nullptr) return;
+  POINT at{};
+  ::GetCursorPos(&at);
+  // The menu closes when the user clicks elsewhere only if our thread is in
+  // the foreground while it shows.
+  ::SetForegroundWindow(m_hWnd);
+  ::TrackPopupMenu(popup, 0, at.x, at.y, 0, m_hWnd, nullptr);
+  PostMessage(WM_NULL);
+}
+
+// The shell was restarted: the icon has to be added again.
+LRESULT CConfDlg::OnTaskbarCreated() {
+  BuildTrayIcon();
+  ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+  return 0;
+}
+
+LRESULT CConfDlg::OnLinkReceiver(WPARAM present) {
+  m_bReceiverPresent = present != 0;
+  if (!m_bReceiverPresent) {
+    m_bRfLinked = FALSE;
+    m_alarm.OnReceiverGone();
+  }
+  UpdateTrayIcon();
+  RefreshMode(m_bRfLinked ? 2 : 1);
+  return 1;
+}
+
+LRESULT CConfDlg::OnLinkRf(WPARAM linked) {
+  m_bRfLinked = linked != 0;
+  if (m_bReceiverPresent) {
+    if (m_bRfLinked) {
+      // The timer page is (re)loaded here once the remote is seen (timer page).
+      m_alarm.OnRadioUp();
+    } else {
+      m_alarm.OnRadioDown();
+    }
+  }
+  UpdateTrayIcon();
+  if (m_mode != MODE_EFFECT) RefreshMode(m_bRfLinked ? 2 : 1);
+  return 1;
+}
+
+// Only the receiver's removal matters here; a new receiver is found by the
+// link's own polling.
+LRESULT CConfDlg::OnDeviceChange(WPARAM event, LPARAM header) {
+  if (event != DBT_DEVICEREMOVECOMPLETE || header == 0) return TRUE;
+  auto* broadcast = reinterpret_cast<DEV_BROADCAST_HDR*>(header);
+  if (broadcast->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return TRUE;
+  auto* device = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
+  // The link upper-cases the path in place; work on a bounded copy.
+  const size_t nameBytes = broadcast->dbch_size > offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
+                               ? broadcast->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
+                               : 0;
+  std::wstring path(device->dbcc_name, wcsnlen(device->dbcc_name, nameBytes / sizeof(wchar_t)));
+  if (!Link().MatchDevicePath(path.data())) return TRUE;
+  m_bReceiverPresent = FALSE;
+  m_bRfLinked = FALSE;
+  UpdateTrayIcon();
+  RefreshMode(1);
+  return TRUE;
+}
+
+void CConfDlg::StartCountdownTimer() {
+  m_timerAlarm = SetTimer(TIMER_ALARM, kAlarmCountdownMs);
+}
+
+void CConfDlg::KillCountdownTimer() {
+  if (m_timerAlarm != 0) KillTimer(std::exchange(m_timerAlarm, 0));
+}
+
+void CConfDlg::PlayAlarmSound() {
+  const UINT sound = m_bLangZh ? IDW_ALARM_ZH : IDW_ALARM_EN;
+  ::PlaySoundW(MAKEINTRESOURCEW(sound), ::GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC);
+}
+
+void CConfDlg::StopSound() {
+  ::PlaySoundW(nullptr, ::GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC);
+}
