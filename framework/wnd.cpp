@@ -6,6 +6,10 @@ namespace {
 // subclass too); any constant works, it only has to be the same everywhere.
 constexpr UINT_PTR kSubclassId = 0x5056;  // "PV"
 
+// The way back from a handle to its object. A window property rather than
+// GetWindowSubclass, which comctl32 exports by ordinal only.
+constexpr wchar_t kObjectProperty[] = L"PresenterVela.CWnd";
+
 bool IsControlColorMessage(UINT msg) {
   return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
 }
@@ -22,15 +26,16 @@ CWnd::~CWnd() {
 }
 
 CWnd* CWnd::FromHandle(HWND wnd) {
-  DWORD_PTR ref = 0;
-  if (wnd == nullptr || !::GetWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId, &ref)) return nullptr;
-  return reinterpret_cast<CWnd*>(ref);
+  return wnd != nullptr ? static_cast<CWnd*>(::GetPropW(wnd, kObjectProperty)) : nullptr;
 }
 
 bool CWnd::Attach(HWND wnd, bool owns) {
   if (wnd == nullptr || m_hWnd != nullptr || FromHandle(wnd) != nullptr) return false;
-  if (!::SetWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+  if (!::SetPropW(wnd, kObjectProperty, this)) return false;
+  if (!::SetWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    ::RemovePropW(wnd, kObjectProperty);
     return false;
+  }
   m_hWnd = wnd;
   m_ownsWindow = owns;
   return true;
@@ -63,7 +68,10 @@ bool CWnd::SubclassWindow(HWND wnd) {
 
 HWND CWnd::UnsubclassWindow() {
   HWND wnd = m_hWnd;
-  if (wnd != nullptr) ::RemoveWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId);
+  if (wnd != nullptr) {
+    ::RemoveWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId);
+    ::RemovePropW(wnd, kObjectProperty);
+  }
   m_hWnd = nullptr;
   m_ownsWindow = false;
   return wnd;
@@ -128,6 +136,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, UI
   auto* self = reinterpret_cast<CWnd*>(ref);
   if (msg == WM_NCDESTROY) {
     ::RemoveWindowSubclass(wnd, &CWnd::SubclassProc, kSubclassId);
+    ::RemovePropW(wnd, kObjectProperty);
     const LRESULT result = ::DefSubclassProc(wnd, msg, wp, lp);
     self->m_hWnd = nullptr;
     self->m_ownsWindow = false;

@@ -1,5 +1,5 @@
-// The process's GDI and USER object counts, to show that create/destroy
-// cycles leave nothing behind.
+// The process's GDI, USER and kernel object counts, to show that
+// create/destroy cycles leave nothing behind.
 //
 // Windows reports both through GetGuiResources. Wine's GetGuiResources is a
 // stub that returns 0, so there the counts come from the handle tables
@@ -34,6 +34,18 @@ inline BOOL CALLBACK CountWindow(HWND wnd, LPARAM counter) {
 inline DWORD CountThreadWindows() {
   DWORD count = 0;
   ::EnumThreadWindows(::GetCurrentThreadId(), &CountWindow, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The process's open kernel handles: GetProcessHandleCount, or on Wine,
+// where that returns 0, the handle values that are open (multiples of 4).
+inline DWORD CurrentKernelHandleCount() {
+  DWORD count = 0;
+  if (::GetProcessHandleCount(::GetCurrentProcess(), &count) && count != 0) return count;
+  DWORD flags = 0;
+  for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+    if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
   return count;
 }
 
