@@ -60,15 +60,18 @@ def process_cpu_seconds(pid: int) -> dict[int, float]:
     return result
 
 
-def find_program_pid(name: str = "PresenterVela.exe") -> int | None:
-    """The Wine process running the program (its command line names the exe)."""
+def find_program_pid(prefix: Path, name: str = "PresenterVela.exe") -> int | None:
+    """The Wine process running the program in this session's prefix (other
+    sessions may run the program at the same time)."""
+    wanted = f"WINEPREFIX={prefix}".encode()
     for entry in Path("/proc").iterdir():
         if not entry.name.isdigit():
             continue
         try:
             cmdline = (entry / "cmdline").read_bytes().replace(b"\0", b" ").decode(errors="replace")
+            environment = (entry / "environ").read_bytes().split(b"\0")
         except OSError:
             continue
-        if name in cmdline and "wineserver" not in cmdline:
+        if name in cmdline and "wineserver" not in cmdline and wanted in environment:
             return int(entry.name)
     return None
