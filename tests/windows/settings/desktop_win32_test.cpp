@@ -171,5 +171,20 @@ TEST_F(DesktopWin32Test, ProgramDriveIsFoundInTheRealDriveList) {
   EXPECT_EQ(integration.GetExeDriveType(L"\\\\server\\share\\PresenterVela.exe"), 0u);
 }
 
+TEST(ProgramResources, TheProgramCarriesTheCommittedManuals) {
+  const HMODULE program = LoadLibraryExW(L"" PV_PROGRAM_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr) << "cannot open " << PV_PROGRAM_PATH;
+  for (const auto& [id, file] : {std::pair{IDH_MANUAL_ZH, L"" PV_MANUALS_DIR "/manual_zh.pdf"},
+                                 std::pair{IDH_MANUAL_EN, L"" PV_MANUALS_DIR "/manual_en.pdf"}}) {
+    SCOPED_TRACE(id);
+    Win32DesktopPlatform platform(program);
+    const std::span<const uint8_t> embedded = platform.HelpDocument(id == IDH_MANUAL_ZH);
+    const auto committed = ReadWholeFile(file);
+    ASSERT_TRUE(committed.has_value());
+    EXPECT_EQ(std::vector<uint8_t>(embedded.begin(), embedded.end()), *committed);
+  }
+  FreeLibrary(program);
+}
+
 }  // namespace
 }  // namespace pv::settings
