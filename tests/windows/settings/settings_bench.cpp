@@ -1,0 +1,38 @@
+// Prints what a settings write (with its flush) and a table load cost on this
+// system. Not a test: run it by hand under the wine session,
+//   scripts/wine-exec.sh build/<dir>/bin/settings_bench.exe
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "settings/win32/reg_keys.h"
+
+namespace {
+
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER frequency) {
+  return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+}  // namespace
+
+int main() {
+  using pv::settings::SettingId;
+  constexpr int kRounds = 200;
+  LARGE_INTEGER frequency, start, middle, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  for (int i = 0; i < kRounds; ++i) CRegKeys::Save(SettingId::kLastScene, static_cast<uint32_t>(i % 3));
+  QueryPerformanceCounter(&middle);
+  uint32_t sum = 0;
+  for (int i = 0; i < kRounds; ++i)
+    sum += CRegKeys::Load(SettingId::kSpotlightSize, {.maxEffectSize = 1080}).value;
+  QueryPerformanceCounter(&end);
+  std::printf("write + RegFlushKey: %.1f us per value (%d writes)\n",
+              1e6 * Seconds(start, middle, frequency) / kRounds, kRounds);
+  std::printf("LoadSetting (read, range): %.1f us per value (%d loads, checksum %u)\n",
+              1e6 * Seconds(middle, end, frequency) / kRounds, kRounds, sum);
+  RegDeleteValueW(HKEY_CURRENT_USER, std::wstring(CRegKeys::GetKeyName(14)).c_str());
+  RegDeleteValueW(HKEY_CURRENT_USER, std::wstring(CRegKeys::GetKeyName(6)).c_str());
+  return 0;
+}
