@@ -11,9 +11,16 @@
 //   pvprobe foreground                       print the title of the foreground window
 //   pvprobe list                             one line per top-level window:
 //                                            hwnd|class|title|visible|left top right bottom|pid
+//   pvprobe resources <title>                print "gdi user private-bytes" of the window's process
+//   pvprobe cycle <title> <n> <msgA> <wpA> <msgB> <wpB>
+//                                            n times: post A, wait until handled, post B, wait
+//   pvprobe startup <timeout-ms>             milliseconds from now until: the splash (a visible
+//                                            568 x 436 dialog) shows, it goes, and the tray is shown
 //   pvprobe children <title>                 one line per child window, same fields with the
 //                                            control id first
 #include <windows.h>
+// After <windows.h>:
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -92,6 +99,85 @@ BOOL CALLBACK PrintChild(HWND window, LPARAM) {
   return TRUE;
 }
 
+// Returns once the window's thread has handled everything posted before.
+void WaitUntilHandled(HWND window) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+int Cycle(HWND window, wchar_t** argv) {
+  const unsigned long long count = ParseNumber(argv[3]);
+  const UINT messageA = static_cast<UINT>(ParseNumber(argv[4]));
+  const WPARAM wParamA = static_cast<WPARAM>(ParseNumber(argv[5]));
+  const UINT messageB = static_cast<UINT>(ParseNumber(argv[6]));
+  const WPARAM wParamB = static_cast<WPARAM>(ParseNumber(argv[7]));
+  for (unsigned long long i = 0; i < count; ++i) {
+    PostMessageW(window, messageA, wParamA, 0);
+    WaitUntilHandled(window);
+    PostMessageW(window, messageB, wParamB, 0);
+    WaitUntilHandled(window);
+  }
+  return 0;
+}
+
+int Resources(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+  if (process == nullptr) return 1;
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+  std::wprintf(L"%lu %lu %llu\n", GetGuiResources(process, GR_GDIOBJECTS),
+               GetGuiResources(process, GR_USEROBJECTS),
+               static_cast<unsigned long long>(memory.PrivateUsage));
+  CloseHandle(process);
+  return 0;
+}
+
+struct SplashSearch {
+  bool found = false;
+};
+
+BOOL CALLBACK FindSplash(HWND window, LPARAM context) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  RECT r{};
+  GetWindowRect(window, &r);
+  if (IsWindowVisible(window) && std::wstring(className) == L"#32770" && r.right - r.left == 568 &&
+      r.bottom - r.top == 436) {
+    reinterpret_cast<SplashSearch*>(context)->found = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool SplashVisible() {
+  SplashSearch search;
+  EnumWindows(FindSplash, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls every 5 ms and prints when the splash appeared, when it went and when
+// the tray was first shown, in milliseconds from the start of the command.
+int Startup(const wchar_t* timeoutText) {
+  const DWORD timeout = static_cast<DWORD>(ParseNumber(timeoutText));
+  const DWORD start = GetTickCount();
+  long splashShown = -1, splashGone = -1, trayShown = -1;
+  while (GetTickCount() - start < timeout && (splashGone < 0 || trayShown < 0)) {
+    const long now = static_cast<long>(GetTickCount() - start);
+    const bool splash = SplashVisible();
+    if (splash && splashShown < 0) splashShown = now;
+    if (!splash && splashShown >= 0 && splashGone < 0) splashGone = now;
+    HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+    if (tray == nullptr) tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (tray != nullptr && IsWindowVisible(tray) && trayShown < 0) trayShown = now;
+    Sleep(5);
+  }
+  std::wprintf(L"splash_shown=%ld splash_gone=%ld tray_shown=%ld\n", splashShown, splashGone, trayShown);
+  return splashGone >= 0 && trayShown >= 0 ? 0 : 1;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
@@ -107,6 +193,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"foreground") return Foreground();
   if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
   if (argc < 3) return Usage();
+  if (command == L"startup") return Startup(argv[2]);
   if (command == L"wait") return argc > 3 ? Wait(argv[2], argv[3]) : Usage();
   if (command == L"waitvisible") return argc > 3 ? WaitVisible(argv[2], argv[3]) : Usage();
 
@@ -125,6 +212,8 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"%d\n", IsWindowVisible(window) ? 1 : 0);
     return 0;
   }
+  if (command == L"resources") return Resources(window);
+  if (command == L"cycle") return argc > 7 ? Cycle(window, argv) : Usage();
   if (command == L"children") {
     EnumChildWindows(window, PrintChild, 0);
     return 0;

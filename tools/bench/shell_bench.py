@@ -1,0 +1,89 @@
+#!/usr/bin/python3
+"""Benchmark of the application shell under Wine (prints figures, asserts
+nothing): how soon the tray icon is there after the splash closes, and the
+program's private memory and GDI/USER object counts after start and after
+100 show/hide cycles of the main window.
+
+    PYTHONPATH=tests/e2e /usr/bin/python3 tools/bench/shell_bench.py \\
+        --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out out/bench
+"""
+import argparse
+import statistics
+import sys
+import time
+from pathlib import Path
+
+from harness import WineSession
+
+TITLE = "KORVEL_PRESENTER"
+UM_SHOW_MAIN = 0x465
+WM_COMMAND = 0x111
+IDCANCEL = 2
+WM_COMMAND_QUIT = 32774
+
+
+def resources(session) -> tuple[int, int, int]:
+    gdi, user, private = session.probe("resources", TITLE).stdout.split()
+    return int(gdi), int(user), int(private)
+
+
+def rss_kib(pid: int) -> int:
+    for line in Path(f"/proc/{pid}/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    return 0
+
+
+def one_start(args, run: int) -> dict:
+    with WineSession(args.build_dir, args.out, f"bench-{run}", compositor=False) as session:
+        timeline_file = session.root / "timeline.txt"
+        with open(timeline_file, "w") as out:
+            watcher = session.spawn([str(args.build_dir / "bin" / "pvprobe.exe"), "startup", "30000"], stdout=out)
+            time.sleep(0.5)  # the watcher is polling before the program starts
+            program = session.start_program(args.exe)
+            watcher.wait(timeout=40)
+        fields = dict(item.split("=") for item in timeline_file.read_text().split())
+        result = {name: int(value) for name, value in fields.items()}
+        result["tray_after_splash_ms"] = result["tray_shown"] - result["splash_gone"]
+        session.wait_window(TITLE, 10)
+        time.sleep(1.0)
+        result["after_start"] = resources(session)
+        result["rss_after_start_kib"] = rss_kib(program.pid)
+        if run == 0:
+            begin = time.monotonic()
+            session.probe("cycle", TITLE, "100", str(UM_SHOW_MAIN), "0", str(WM_COMMAND), str(IDCANCEL), timeout=300)
+            result["cycles_s"] = time.monotonic() - begin
+            time.sleep(1.0)
+            result["after_cycles"] = resources(session)
+            result["rss_after_cycles_kib"] = rss_kib(program.pid)
+        session.probe("post", TITLE, str(WM_COMMAND), str(WM_COMMAND_QUIT))
+        program.wait(timeout=10)
+        return result
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True, type=Path)
+    parser.add_argument("--build-dir", required=True, type=Path)
+    parser.add_argument("--out", required=True, type=Path)
+    parser.add_argument("--runs", type=int, default=5)
+    args = parser.parse_args()
+    args.exe, args.build_dir = args.exe.resolve(), args.build_dir.resolve()
+
+    runs = [one_start(args, run) for run in range(args.runs)]
+    tray = [r["tray_after_splash_ms"] for r in runs]
+    print(f"tray icon after the splash closed: median {statistics.median(tray)} ms, "
+          f"max {max(tray)} ms over {len(tray)} starts (polled every 5 ms)")
+    print(f"splash shown after {statistics.median(r['splash_shown'] for r in runs)} ms (median, from launch)")
+    first = runs[0]
+    print("after start:      GDI %d, USER %d, private %d KiB, RSS %d KiB" %
+          (first["after_start"][0], first["after_start"][1], first["after_start"][2] // 1024,
+           first["rss_after_start_kib"]))
+    print("after 100 cycles: GDI %d, USER %d, private %d KiB, RSS %d KiB (%.1f s)" %
+          (first["after_cycles"][0], first["after_cycles"][1], first["after_cycles"][2] // 1024,
+           first["rss_after_cycles_kib"], first["cycles_s"]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
