@@ -12,6 +12,7 @@ CHidLink& CHidLink::Instance() {
 }
 
 int CHidLink::Start(const LinkPlatform& platform) {
+  if (m_bStarted.exchange(true)) return 1;  // one worker per link, for the process's life
   m_platform = platform;
   m_remainingMinutes = 0;
   m_bTimerAlert = 0;
@@ -243,10 +244,13 @@ void CHidLink::ReadReport() {
 bool CHidLink::InterfaceAcceptable(const InterfaceAttributes& attributes) {
   if (!attributes.valid || attributes.vendorId != kVendorId || attributes.productId != kProductId)
     return false;
-  m_caps = {};
   ReceiverCaps caps;
-  if (!m_platform.transport->QueryCaps(caps)) return false;
-  m_caps = caps;
+  const bool readable = m_platform.transport->QueryCaps(caps);
+  {
+    std::lock_guard lock(m_hMutex);  // the UI thread's report writes read the lengths
+    m_caps = readable ? caps : ReceiverCaps{};
+  }
+  if (!readable) return false;
   if ((static_cast<std::uint32_t>(caps.usagePage) << 8) + caps.usage != kCollection) return false;
   // Refuse a receiver whose reports do not fit the buffers or are too short
   // for the fields read and written, so no read or write runs past a buffer.

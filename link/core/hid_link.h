@@ -66,8 +66,9 @@ class CHidLink {
   CHidLink& operator=(const CHidLink&) = delete;
 
   // Resets the state, reads the stored scene, fills m_hidGuid and starts the
-  // worker thread. Call once; the ports must outlive the process's use of
-  // the link. Always returns 1.
+  // worker thread. The worker runs until StopAndWait and is never restarted:
+  // later calls do nothing. The ports must outlive the worker (the Win32
+  // ones from DefaultLinkPlatform live to process end). Always returns 1.
   int Start(const LinkPlatform& platform);
 
   // Exit handshake: asks a running worker to stop and polls every 100 ms, at
@@ -161,6 +162,7 @@ class CHidLink {
   // A write that failed on the UI thread: the worker closes the handles, so
   // they are never closed under its pending read.
   std::atomic<bool> m_bWriteFailed{false};
+  std::atomic<bool> m_bStarted{false};
   std::atomic<std::thread::id> m_workerId{};
 };
 
