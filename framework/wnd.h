@@ -4,9 +4,8 @@
 // comctl32 window subclass (SetWindowSubclass, reference data = the object):
 // our own windows at WM_NCCREATE by the shared class procedure (see
 // window_class.h), template controls by SubclassDlgItem, dialogs at
-// WM_INITDIALOG (see dialog.h). One mechanism gives one dispatch path; a
-// window property gives the
-// way back from a handle to its object (FromHandle).
+// WM_INITDIALOG (see dialog.h). One mechanism gives one dispatch path; a window
+// property leads back from a handle to its object (FromHandle).
 //
 // A class handles messages in one switch, its override of WindowProc, with
 // handlers named after the message:

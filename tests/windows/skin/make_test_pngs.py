@@ -33,6 +33,9 @@ PICTURES = {
     "tall_18x54.png": png(18, 54, 6, [[c] * 18 for c in [RED] * 18 + [GREEN] * 18 + [BLUE] * 18]),
     # No alpha channel (colour type 2): drawn opaque.
     "rgb_2x2.png": png(2, 2, 2, [[(10, 20, 30), (40, 50, 60)], [(70, 80, 90), (100, 110, 120)]]),
+    # The size of a page background, for the drawing benchmark: a gradient
+    # with partial alpha, every row alike (so the file stays small).
+    "page_621x462.png": png(621, 462, 6, [[(x % 256, 128, 255 - x % 256, 128 + x % 128) for x in range(621)]] * 462),
 }
 
 if __name__ == "__main__":

@@ -6,4 +6,5 @@
 #define IDP_TEST_TALL 303
 #define IDP_TEST_RGB 304
 #define IDP_TEST_NOT_PNG 305
+#define IDP_TEST_PAGE 306
 #define IDP_TEST_MISSING 399

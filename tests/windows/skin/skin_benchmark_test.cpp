@@ -1,0 +1,44 @@
+// Cost of the drawing calls the main window makes in every paint. Prints
+// figures; the only checks are that the drawing happened.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/windows/skin/canvas.h"
+#include "tests/windows/skin/skin_test_ids.h"
+#include "ui/skin/win32/bit_strip.h"
+#include "ui/skin/win32/ui_base.h"
+
+namespace {
+
+template <typename Body>
+double MicrosecondsPerCall(int calls, Body body) {
+  LARGE_INTEGER frequency, start, end;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  for (int i = 0; i < calls; ++i) body();
+  ::GdiFlush();
+  ::QueryPerformanceCounter(&end);
+  return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart) /
+         calls;
+}
+
+TEST(SkinBenchmark, PageBackgroundDimAndStripFrame) {
+  Canvas canvas(621, 462, RGB(0, 0, 0));
+  const double page = MicrosecondsPerCall(20, [&] { UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
+  RECT rect;
+  const double measure = MicrosecondsPerCall(20, [&] { UIBase::GetPngRect(IDP_TEST_PAGE, &rect); });
+  const double dim = MicrosecondsPerCall(200, [&] { UIBase::DimRect(canvas.Dc(), RECT{15, 103, 305, 251}); });
+  CBitStrip strip(IDP_TEST_STRIP, 10, 18);
+  const double frame = MicrosecondsPerCall(2000, [&] { strip.DrawFrame(canvas.Dc(), 1); });
+  std::printf(
+      "DrawPng 621x462: %.0f us, GetPngRect 621x462: %.0f us, DimRect 290x148: %.0f us, "
+      "CBitStrip::DrawFrame 10x18: %.1f us\n",
+      page, measure, dim, frame);
+  EXPECT_EQ(rect.right, 621);
+  EXPECT_EQ(rect.bottom, 462);
+  EXPECT_EQ(canvas.Pixel(0, 0), (Rgb{0, 255, 0}));    // the strip's second frame, drawn last
+  EXPECT_NE(canvas.Pixel(600, 400), (Rgb{0, 0, 0}));  // the page reached the canvas
+}
+
+}  // namespace
