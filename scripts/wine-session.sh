@@ -69,6 +69,10 @@ case "$action" in
     start_xvfb
     start_watchdog "$PPID"
     (pv_wine_env "$root"; wineserver -p </dev/null >/dev/null 2>&1)
+    # The first program of a session starts Wine's background services, which
+    # inherit its output and keep it open; start them here with output to
+    # /dev/null, so no test's output stays open after the test has ended.
+    (pv_wine_env "$root"; timeout 60 wine reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true)
     echo "wine session ready: prefix $root/prefix, display $(cat "$root/display")"
     ;;
   stop)
