@@ -5,18 +5,28 @@
 // reports, turns them into UM_LINK_* messages for the notification window,
 // answers state requests and keeps the presentation timer.
 //
-// Use from the application:
+// Use from the application (Win32 ports: link/win32/link_platform.h):
 //
 //   auto& link = pv::link::CHidLink::Instance();
-//   link.Start(pv::link::win32::DefaultLinkPlatform());   // link/win32/link_platform.h
-//   ...main window initialisation:
-//   link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(hwnd);
-//   link.m_armTick = GetTickCount();
+//   link.Start(pv::link::win32::DefaultLinkPlatform(sceneStore));  // then Sleep(100)
+//     // DefaultLinkPlatform picks the simulated receiver when
+//     // PRESENTER_VELA_RECEIVER=tcp:127.x.x.x:PORT, else the HID receiver;
+//     // sceneStore is any ISceneStore (setting "LastScene") that lives on.
+//   // main window initialisation:
+//   link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(hwnd);  // UM_LINK_* go here
+//   link.m_armTick = GetTickCount();                              // keys act 200 ms later
 //   bool present = link.m_bReceiverPresent, linked = link.m_bRfLinked;
-//   ...timer page:
+//   RegisterDeviceNotificationW(... class GUID from link.m_hidGuid ...);
+//   // WM_DEVICECHANGE / DBT_DEVICEREMOVECOMPLETE:
+//   if (link.MatchDevicePath(broadcast->dbcc_name)) { /* receiver gone */ }
+//   // effect controller / settings page:
+//   link.m_bEffectLatched = 1;  link.m_bResendRequest = 1;  link.m_bBlackScreen = 1;
+//   link.m_pointerSpeed = 75;
+//   // one-second timer: link.m_bStateBitPosted (low battery)
+//   // timer page:
 //   { std::lock_guard lock(link.m_hMutex); link.StartTimer(true, storedStart, seconds); }
-//   ...exit:
-//   link.StopAndWait();   // at most 50 x 100 ms
+//   // exit:
+//   link.StopAndWait();  // m_stopState 0 -> 1, polls 50 x 100 ms for 2
 //
 // Threads: the worker alone opens, reads and closes the receiver and runs
 // HandleReport. The user-interface thread talks to it only through the
