@@ -121,8 +121,11 @@ ReadWait CSimTransport::WaitRead(std::uint32_t timeoutMs) {
   bool closed = false;
   const auto frame = ReceiveFrame(timeoutMs, &closed);
   if (!frame) return closed ? ReadWait::Failed : ReadWait::TimedOut;
-  // Never more than the read asked for: the buffer is sized for it.
-  std::memcpy(m_readBuffer, frame->data(), std::min(frame->size(), m_readLength));
+  // Never more than the read asked for (the buffer is sized for it); a short
+  // frame leaves zeros, not the previous report, behind it.
+  const std::size_t copied = std::min(frame->size(), m_readLength);
+  std::memcpy(m_readBuffer, frame->data(), copied);
+  std::memset(m_readBuffer + copied, 0, m_readLength - copied);
   return ReadWait::Completed;
 }
 

@@ -202,6 +202,9 @@ TEST(LinkWin32Sim, ListChoiceHelloReportsAndClose) {
   ASSERT_EQ(rig.transport.WaitRead(1000), ReadWait::Completed);
   EXPECT_EQ(Bytes(buffer, buffer + 10), Bytes(10, 0x77));
   EXPECT_EQ(buffer[10], 0xCC) << "never past the length asked for";
+  rig.server.SendFrame({0, 0xA5, 0x5A});
+  ASSERT_EQ(rig.transport.WaitRead(1000), ReadWait::Completed);
+  EXPECT_EQ(Bytes(buffer, buffer + 10), (Bytes{0, 0xA5, 0x5A, 0, 0, 0, 0, 0, 0, 0})) << "no stale bytes";
 
   rig.transport.Close();
   EXPECT_TRUE(rig.server.PeerClosed(1000));
