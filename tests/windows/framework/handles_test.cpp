@@ -158,10 +158,10 @@ TEST(Handles, NothingLeftBehindAfterManyCycles) {
   OneCycle(0);  // first use creates the system's own caches
   const GuiCounts before = CurrentGuiCounts();
   const DWORD kernelBefore = CurrentKernelHandleCount();
-  for (int i = 0; i < 300; ++i) OneCycle(i);
+  for (int i = 0; i < 100; ++i) OneCycle(i);
   const GuiCounts after = CurrentGuiCounts();
   const DWORD kernelAfter = CurrentKernelHandleCount();
-  std::printf("GDI %lu -> %lu, USER %lu -> %lu, kernel handles %lu -> %lu over 300 cycles\n", before.gdi,
+  std::printf("GDI %lu -> %lu, USER %lu -> %lu, kernel handles %lu -> %lu over 100 cycles\n", before.gdi,
               after.gdi, before.user, after.user, kernelBefore, kernelAfter);
   EXPECT_EQ(after, before);
   EXPECT_EQ(kernelAfter, kernelBefore);
