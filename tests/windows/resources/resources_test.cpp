@@ -112,6 +112,16 @@ TEST_F(ExeResourcesTest, StringTablesCarryTheExactTextsInBothLanguages) {
   }
 }
 
+TEST_F(ExeResourcesTest, PlatformLoaderFindsTheEnglishTableForAnEnglishUser) {
+  // The test session runs with an English (United States) UI language; the
+  // table is stored as language-neutral English so every English variant finds it.
+  wchar_t text[64] = {};
+  ASSERT_GT(LoadStringW(exe_->Module(), IDS_PRODUCT_NAME, text, 64), 0);
+  EXPECT_STREQ(text, L"Presenter Vela");
+  ASSERT_GT(LoadStringW(exe_->Module(), IDS_TIP_NO_RECEIVER, text, 64), 0);
+  EXPECT_STREQ(text, L"(No Dongle)");
+}
+
 TEST_F(ExeResourcesTest, EveryIdOfTheStringRangeHasATextInBothLanguages) {
   for (WORD id = 160; id <= 170; ++id) {
     SCOPED_TRACE(id);
