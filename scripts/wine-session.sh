@@ -68,10 +68,15 @@ case "$action" in
     pv_wine_clone_prefix "$build/wine/template" "$root"
     start_xvfb
     start_watchdog "$PPID"
+    DISPLAY="$(cat "$root/display")"
+    export DISPLAY
     (pv_wine_env "$root"; wineserver -p </dev/null >/dev/null 2>&1)
-    # The first program of a session starts Wine's background services, which
-    # inherit its output and keep it open; start them here with output to
-    # /dev/null, so no test's output stays open after the test has ended.
+    # Wine's background services and its desktop process start with the first
+    # program (and the first window) of a session, inherit that program's
+    # output and keep it open, and end with the last program. A keeper that
+    # owns a hidden window for up to an hour starts them here, detached from
+    # every test's output, and keeps them up; "stop" ends it with the wineserver.
+    (pv_wine_env "$root"; wine "$build/bin/pvprobe.exe" keeper 3600000 </dev/null >/dev/null 2>&1 &)
     (pv_wine_env "$root"; timeout 60 wine reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true)
     echo "wine session ready: prefix $root/prefix, display $(cat "$root/display")"
     ;;

@@ -8,6 +8,8 @@
 //   pvprobe close <title>                    post WM_CLOSE
 //   pvprobe visible <title>                  print 1 if visible, else 0
 //   pvprobe rect <title>                     print left top right bottom of its window rect
+//   pvprobe keeper <ms>                      own a hidden window for that long (keeps a Wine
+//                                            session's services and desktop process running)
 //   pvprobe foreground                       print the title of the foreground window
 //   pvprobe list                             one line per top-level window:
 //                                            hwnd|class|title|visible|left top right bottom|pid
@@ -178,6 +180,27 @@ int Startup(const wchar_t* timeoutText) {
   return splashGone >= 0 && trayShown >= 0 ? 0 : 1;
 }
 
+// A hidden window is enough to make Wine start the desktop process; the
+// message loop ends when the timer fires.
+int Keeper(const wchar_t* durationText) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"PvProbeKeeper";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(0, wc.lpszClassName, L"pvprobe keeper", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, wc.hInstance, nullptr);
+  if (window == nullptr) return 1;
+  SetTimer(nullptr, 0, static_cast<UINT>(ParseNumber(durationText)), nullptr);
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER) break;
+    DispatchMessageW(&msg);
+  }
+  DestroyWindow(window);
+  return 0;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
@@ -194,6 +217,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
   if (argc < 3) return Usage();
   if (command == L"startup") return Startup(argv[2]);
+  if (command == L"keeper") return Keeper(argv[2]);
   if (command == L"wait") return argc > 3 ? Wait(argv[2], argv[3]) : Usage();
   if (command == L"waitvisible") return argc > 3 ? WaitVisible(argv[2], argv[3]) : Usage();
 
