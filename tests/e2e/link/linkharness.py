@@ -15,6 +15,8 @@ if str(SIM_DIR) not in sys.path:
 import receiver_sim  # noqa: E402
 
 TITLE = "KORVEL_PRESENTER"
+WM_COMMAND = 0x0111
+IDM_TRAY_QUIT = 32774  # the tray menu's "Quit"
 LAST_SCENE = r"SOFTWARE\Korvel\PresenterVela\LastScene"
 # The program waits this long after a receiver matches before greeting it.
 SETTLE_S = 2.0
@@ -31,11 +33,12 @@ def connect(simulator: "receiver_sim.Simulator", timeout: float = 30):
 
 
 def quit_program(session, program: subprocess.Popen, timeout: float = 10) -> tuple[int, float]:
-    """Closes the main window; returns (exit code, seconds until the process ended)."""
+    """Quits through the tray menu's command (closing the window only hides
+    it); returns (exit code, seconds until the process ended)."""
     start = time.monotonic()
-    if not session.close_window(TITLE):
+    if session.probe("post", TITLE, str(WM_COMMAND), str(IDM_TRAY_QUIT)).returncode != 0:
         program.kill()
-        raise AssertionError("the program's window could not be closed")
+        raise AssertionError("the program's window could not be found to quit it")
     code = program.wait(timeout=timeout)
     return code, time.monotonic() - start
 

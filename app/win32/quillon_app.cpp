@@ -1,0 +1,78 @@
+#include "app/win32/quillon_app.h"
+
+#include <commctrl.h>
+
+#include "app/core/ui_language.h"
+#include "app/win32/loading_dlg.h"
+#include "framework/window_class.h"
+#include "link/core/hid_link.h"
+#include "link/win32/link_platform.h"
+#include "resources/resource_ids.h"
+#include "ui/mainwindow/core/window_messages.h"
+#include "ui/mainwindow/win32/conf_dlg.h"
+#include "ui/mainwindow/win32/taskbar_created.h"
+
+namespace {
+
+// The main window's title: the key of the single-instance test.
+constexpr wchar_t kTitle[] = L"KORVEL_PRESENTER";
+// The link worker gets a moment to make its first opening attempt.
+constexpr DWORD kLinkHeadStartMs = 100;
+
+// Registered during static initialisation, before anything else runs, so the
+// main window recognises the shell's restart from its first message on.
+[[maybe_unused]] const UINT s_taskbarCreatedMsg = TaskbarCreatedMessage();
+
+}  // namespace
+
+BOOL CQuillonApp::InitInstance() {
+  const BOOL langZh = pv::app::IsChineseUi(::GetUserDefaultUILanguage());
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+  ::InitCommonControlsEx(&controls);
+
+  if (HandOverToRunningInstance()) return FALSE;
+
+  // After a crash or an update, Windows may restart the program.
+  ::RegisterApplicationRestart(nullptr, 0);
+  m_com = std::make_unique<CComInit>();
+
+  m_workFolder.EnsureWorkFolder();
+
+  pv::link::CHidLink& link = pv::link::CHidLink::Instance();
+  link.Start(pv::link::win32::DefaultLinkPlatform(m_sceneStore));
+  ::Sleep(kLinkHeadStartMs);
+
+  if (!m_hiddenOwner.CreateEx(0, RegisterWndClass(0).c_str(), L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr)) {
+    return FALSE;
+  }
+
+  CLoadingDlg splash(IDD_SPLASH, m_hiddenOwner.GetSafeHwnd(), langZh);
+  splash.DoModal();
+
+  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop);
+  m_pMainWnd = &mainWindow;
+  mainWindow.DoModal();
+  m_pMainWnd = nullptr;
+
+  m_hiddenOwner.DestroyWindow();
+  return FALSE;
+}
+
+// Another copy runs already (its main window carries our title): ask it to
+// show itself and tell the user.
+bool CQuillonApp::HandOverToRunningInstance() {
+  HWND running = ::FindWindowW(nullptr, kTitle);
+  if (running == nullptr) return false;
+  ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0);
+  MessageBox(IDS_ALREADY_RUNNING, MB_OK);
+  return true;
+}
+
+int CQuillonApp::ExitInstance() {
+  m_com.reset();
+  // Bounded: at most 50 x 100 ms, then the process end takes the worker.
+  pv::link::CHidLink::Instance().StopAndWait();
+  return CWinApp::ExitInstance();
+}

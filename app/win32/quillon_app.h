@@ -1,0 +1,38 @@
+// CQuillonApp: the application object. It owns the process from start to
+// exit: language, single instance, start of the receiver link, the splash,
+// then the main window for the program's whole life, and the orderly stop.
+#pragma once
+
+#include <memory>
+
+#include "app/win32/registry_scene_store.h"
+#include "framework/com.h"
+#include "framework/win_app.h"
+#include "framework/wnd.h"
+#include "settings/core/desktop_integration.h"
+#include "settings/core/work_folder.h"
+#include "settings/win32/win32_desktop_platform.h"
+#include "settings/win32/win32_work_folder_platform.h"
+
+class CQuillonApp : public CWinApp {
+ protected:
+  BOOL InitInstance() override;
+  int ExitInstance() override;
+
+ private:
+  bool HandOverToRunningInstance();
+
+  // Invisible popup: owner of the splash and of the main window, so neither
+  // shows on the taskbar.
+  CWnd m_hiddenOwner;
+  // COM for the image decoder (WIC), for the life of the user interface.
+  std::unique_ptr<CComInit> m_com;
+
+  // Services that outlive the main window (and, for the scene store, the
+  // link's worker, which runs until the exit handshake).
+  pv::settings::Win32WorkFolderPlatform m_workFolderPlatform;
+  pv::settings::WorkFolder m_workFolder{m_workFolderPlatform};
+  pv::settings::Win32DesktopPlatform m_desktopPlatform;
+  pv::settings::DesktopIntegration m_desktop{m_desktopPlatform, CRegKeys::Store(), m_workFolder};
+  CRegistrySceneStore m_sceneStore;
+};

@@ -1,0 +1,149 @@
+"""Helpers of the application-shell tests: the program under a simulated
+receiver, the splash and main windows, the Wine tray icon and its menu."""
+from __future__ import annotations
+
+import subprocess
+import sys
+import threading
+import time
+from pathlib import Path
+
+import harness
+
+SIM_DIR = Path(__file__).resolve().parents[3] / "tools" / "receiver-sim"
+if str(SIM_DIR) not in sys.path:
+    sys.path.insert(0, str(SIM_DIR))
+
+import receiver_sim  # noqa: E402
+
+TITLE = "KORVEL_PRESENTER"
+REG_PREFIX = "SOFTWARE\\Korvel\\PresenterVela\\"
+WM_COMMAND = 0x0111
+IDM_TRAY_QUIT = 32774
+SPLASH_SIZE = (568, 436)
+SETTINGS_PAGE_SIZE = (621, 462)
+NOT_READY_SIZE = {"en": (596, 445), "zh": (596, 446)}
+ART_DIR = Path(__file__).resolve().parents[3] / "resources" / "art"
+
+
+class RemoteKeepAlive:
+    """Plays the receiver and the remote: answers the program's connection
+    and, while the remote is on, sends a key-status report every 500 ms so the
+    radio link stays up. With the remote off the receiver stays silent."""
+
+    def __init__(self, simulator: "receiver_sim.Simulator", remote_on: bool = True):
+        self.simulator = simulator
+        self.connection = None
+        self._remote_on = threading.Event()
+        if remote_on:
+            self._remote_on.set()
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+
+    def start(self) -> "RemoteKeepAlive":
+        self._thread.start()
+        return self
+
+    def switch_remote(self, on: bool) -> None:
+        if on:
+            self._remote_on.set()
+        else:
+            self._remote_on.clear()
+
+    def _run(self) -> None:
+        try:
+            while not self._stop.is_set():
+                connection = self.simulator.accept(timeout=60)
+                connection.chosen(timeout=10)
+                self.connection = connection
+                while not self._stop.wait(0.5):
+                    if self._remote_on.is_set():
+                        connection.send(receiver_sim.key_status(0))
+                    elif connection.wait_closed(0):
+                        break  # the program gave up on the silent receiver: accept its next attempt
+        except Exception:  # the program went away: nothing more to play
+            pass
+
+    def stop(self) -> None:
+        self._stop.set()
+        self._thread.join(timeout=5)
+        if self.connection is not None:
+            self.connection.close()
+
+
+def splash_windows(session: "harness.WineSession", pid_filter=None) -> list:
+    """Visible dialog windows with the splash picture's size."""
+    return [w for w in session.top_level_windows()
+            if w.class_name == "#32770" and w.visible and w.size == SPLASH_SIZE]
+
+
+def wait_until(predicate, timeout: float, interval: float = 0.1) -> bool:
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if predicate():
+            return True
+        time.sleep(interval)
+    return predicate()
+
+
+def tray_icon_point(session: "harness.WineSession") -> tuple[int, int] | None:
+    """Screen point of the first icon in Wine's own tray window."""
+    for window in session.top_level_windows():
+        if window.visible and "Tray" in window.text and "Wine" in window.text:
+            left, top, right, bottom = window.rect
+            # The icons sit in the client area under Wine's caption, from the left.
+            return left + 12, bottom - 12
+    return None
+
+
+def click_tray(session: "harness.WineSession", button: int) -> None:
+    point = tray_icon_point(session)
+    if point is None:
+        raise AssertionError("Wine's tray window is not shown: " + repr(session.top_level_windows()))
+    session.xdotool("mousemove", str(point[0]), str(point[1]))
+    time.sleep(0.2)
+    session.xdotool("click", str(button))
+
+
+def open_tray_menu(session: "harness.WineSession") -> "harness.WindowInfo":
+    """Right click on the tray icon; returns the popup menu's window. A click
+    that Wine's tray window drops (it happens right after another window
+    took the foreground) is repeated once."""
+    for _ in range(2):
+        click_tray(session, 3)
+        menus = []
+        if wait_until(lambda: menus.extend(w for w in session.top_level_windows()
+                                           if w.class_name == "#32768" and w.visible) or menus, 4):
+            return menus[0]
+        session.xdotool("key", "Escape")
+    session.screenshot("tray-menu-missing")
+    raise AssertionError("the tray menu did not open: " + repr(session.top_level_windows()))
+
+
+def quit_via_tray_menu(session: "harness.WineSession") -> None:
+    """Clicks the menu's last item, Quit."""
+    menu = open_tray_menu(session)
+    left, top, right, bottom = menu.rect
+    session.xdotool("mousemove", str(left + 30), str(bottom - 10))
+    time.sleep(0.2)
+    session.xdotool("click", "1")
+
+
+def quit_by_command(session: "harness.WineSession") -> bool:
+    return session.probe("post", TITLE, str(WM_COMMAND), str(IDM_TRAY_QUIT)).returncode == 0
+
+
+def crop(png: Path, rect: tuple[int, int, int, int], out: Path) -> Path:
+    left, top, right, bottom = rect
+    subprocess.run(["convert", str(png), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
+                    str(out)], check=True, timeout=30)
+    return out
+
+
+def differing_pixels(a: Path, b: Path, region: str) -> int:
+    """Pixels that differ between two images inside a WxH+X+Y region."""
+    result = subprocess.run(
+        ["compare", "-metric", "AE", "-fuzz", "2%",
+         f"{a}[{region}]", f"{b}[{region}]", "null:"],
+        capture_output=True, text=True, timeout=60)
+    return int(float(result.stderr.split()[0]))
