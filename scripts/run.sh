@@ -26,5 +26,5 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 mkdir -p out
-PYTHONPATH="$PWD/tests/e2e" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 tools/tour/tour.py \
+PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 tools/tour/tour.py \
   --exe "$exe" --build-dir "$build" --out "$PWD/out"

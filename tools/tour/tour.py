@@ -1,16 +1,65 @@
 #!/usr/bin/python3
-"""Scripted tour of PresenterVela.exe on a private virtual display.
+"""Scripted tour of PresenterVela.exe on a private virtual display, driven
+by a simulated receiver and remote.
 
-Starts the program under Wine inside Xvfb, takes screenshots of what a user
-sees at each step into the output folder, and quits it.
+For each user-interface language it starts the program, and takes a
+screenshot of what a user sees at each step into the output folder: the
+splash, the tray icon's page while the remote is off, the settings page once
+the remote is on, and the tray menu. Then it quits the program.
 """
 import argparse
 import sys
+import time
 from pathlib import Path
 
-from harness import WineSession
+ROOT = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "tests" / "e2e" / "app"))
 
-TITLE = "KORVEL_PRESENTER"
+from harness import WineSession  # noqa: E402
+from shell_helpers import (TITLE, RemoteKeepAlive, click_last_menu_item, click_tray, open_tray_menu, quit_by_command,  # noqa: E402
+                           receiver_sim, splash_windows, wait_until)
+
+
+def tour(exe: Path, build_dir: Path, out: Path, language: str, lang_env: str | None) -> list[Path]:
+    shots = []
+    with WineSession(build_dir, out, f"tour-{language}", lang=lang_env) as session, \
+            receiver_sim.Simulator() as simulator:
+        remote = RemoteKeepAlive(simulator, remote_on=False).start()
+        program = session.start_program(exe, PRESENTER_VELA_RECEIVER=simulator.variable())
+        if not wait_until(lambda: splash_windows(session), 30):
+            raise RuntimeError("the program did not show its splash")
+        shots.append(session.screenshot(f"tour-{language}-1-splash"))
+        wait_until(lambda: not splash_windows(session), 6)
+        session.wait_window(TITLE, 10)
+
+        # The receiver is plugged in but the remote is off: the "switch it on" page.
+        time.sleep(3.0)
+        click_tray(session, 1)
+        session.wait_visible(TITLE, 5)
+        time.sleep(0.5)
+        shots.append(session.screenshot(f"tour-{language}-2-remote-off"))
+        session.xdotool("key", "Escape")
+
+        # The remote is switched on: the settings page.
+        remote.switch_remote(True)
+        wait_until(lambda: remote.connection is not None, 30)
+        time.sleep(4.0)
+        click_tray(session, 1)
+        session.wait_visible(TITLE, 5)
+        time.sleep(0.5)
+        shots.append(session.screenshot(f"tour-{language}-3-settings"))
+
+        menu = open_tray_menu(session)
+        shots.append(session.screenshot(f"tour-{language}-4-tray-menu"))
+        click_last_menu_item(session, menu)  # Quit
+        try:
+            program.wait(timeout=10)
+        except Exception:
+            quit_by_command(session)
+            program.wait(timeout=10)
+        remote.stop()
+    return shots
 
 
 def main() -> int:
@@ -19,16 +68,9 @@ def main() -> int:
     parser.add_argument("--build-dir", required=True, type=Path)
     parser.add_argument("--out", required=True, type=Path)
     args = parser.parse_args()
-
     shots = []
-    with WineSession(args.build_dir, args.out, "tour") as session:
-        program = session.start_program(args.exe.resolve())
-        if not session.wait_window(TITLE, timeout_s=30):
-            print("tour: the program did not start", file=sys.stderr)
-            return 1
-        shots.append(session.screenshot("tour-01-started"))
-        session.close_window(TITLE)
-        program.wait(timeout=10)
+    for language, lang_env in (("en", None), ("zh", "zh_CN.UTF-8")):
+        shots += tour(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve(), language, lang_env)
     for shot in shots:
         print(f"screenshot: {shot}")
     return 0

@@ -120,13 +120,16 @@ def open_tray_menu(session: "harness.WineSession") -> "harness.WindowInfo":
     raise AssertionError("the tray menu did not open: " + repr(session.top_level_windows()))
 
 
-def quit_via_tray_menu(session: "harness.WineSession") -> None:
-    """Clicks the menu's last item, Quit."""
-    menu = open_tray_menu(session)
+def click_last_menu_item(session: "harness.WineSession", menu: "harness.WindowInfo") -> None:
+    """Clicks the last item of an open popup menu (the tray menu's Quit)."""
     left, top, right, bottom = menu.rect
     session.xdotool("mousemove", str(left + 30), str(bottom - 10))
     time.sleep(0.2)
     session.xdotool("click", "1")
+
+
+def quit_via_tray_menu(session: "harness.WineSession") -> None:
+    click_last_menu_item(session, open_tray_menu(session))
 
 
 def quit_by_command(session: "harness.WineSession") -> bool:
