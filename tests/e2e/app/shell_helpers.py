@@ -120,6 +120,32 @@ def open_tray_menu(session: "harness.WineSession") -> "harness.WindowInfo":
     raise AssertionError("the tray menu did not open: " + repr(session.top_level_windows()))
 
 
+def tray_tooltip(session: "harness.WineSession", timeout: float = 6) -> str | None:
+    """Hovers over the tray icon and returns the tooltip's text ("\\n" for a
+    line break), or None when no tooltip showed."""
+    point = tray_icon_point(session)
+    session.xdotool("mousemove", str(point[0] + 1), str(point[1]))
+    session.xdotool("mousemove", str(point[0]), str(point[1]))
+    tips: list[str] = []
+
+    def visible_tip() -> bool:
+        tips[:] = [w.text for w in session.top_level_windows()
+                   if w.class_name == "tooltips_class32" and w.visible and w.text]
+        return bool(tips)
+
+    text = tips[0] if wait_until(visible_tip, timeout, 0.2) else None
+    session.xdotool("mousemove", "900", "900")  # moving away hides it for the next look
+    wait_until(lambda: not visible_tip(), 3, 0.2)
+    return text
+
+
+def free_port() -> int:
+    import socket
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
 def click_last_menu_item(session: "harness.WineSession", menu: "harness.WindowInfo") -> None:
     """Clicks the last item of an open popup menu (the tray menu's Quit)."""
     left, top, right, bottom = menu.rect

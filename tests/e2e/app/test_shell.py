@@ -6,8 +6,9 @@ import unittest
 
 import harness
 from shell_helpers import (ART_DIR, NOT_READY_SIZE, REG_PREFIX, SETTINGS_PAGE_SIZE, TITLE, RemoteKeepAlive,
-                           click_last_menu_item, click_tray, crop, differing_pixels, open_tray_menu, quit_by_command, quit_via_tray_menu, receiver_sim,
-                           splash_windows, wait_until)
+                           click_last_menu_item, click_tray, crop, differing_pixels, free_port, open_tray_menu,
+                           quit_by_command, quit_via_tray_menu, receiver_sim, splash_windows, tray_tooltip,
+                           wait_until)
 
 FAKE_XDG_OPEN = """#!/bin/sh
 echo "$@" >> "{log}"
@@ -148,6 +149,38 @@ class NotReadyPageAndChinese(unittest.TestCase):
             session.screenshot("tray-menu-zh")
             click_last_menu_item(session, menu)
             self.assertEqual(program.wait(timeout=5), 0)
+
+
+class TrayFollowsTheLink(unittest.TestCase):
+    """The tray tooltip for the three link states: no receiver, receiver
+    without the remote, remote linked."""
+
+    def test_tooltip_follows_receiver_and_remote(self):
+        ctx = harness.context()
+        port = free_port()
+        with harness.WineSession(ctx.build_dir, ctx.artifacts, "shell-tray") as session:
+            program = session.start_program(ctx.exe, PRESENTER_VELA_RECEIVER=f"tcp:127.0.0.1:{port}")
+            self.assertTrue(wait_until(lambda: splash_windows(session), 30), "no splash window")
+            self.assertTrue(wait_until(lambda: not splash_windows(session), 6))
+            self.assertTrue(session.wait_window(TITLE, 10))
+            self.assertEqual(tray_tooltip(session), "Presenter Vela\\n(No Dongle)")
+
+            with receiver_sim.Simulator(port=port) as simulator:
+                remote = RemoteKeepAlive(simulator, remote_on=False).start()
+                self.assertTrue(wait_until(lambda: remote.connection is not None, 20), "no connection")
+                time.sleep(2.5)  # the receiver's settle delay
+                self.assertEqual(tray_tooltip(session), "Presenter Vela\\n( RF Disconnect)")
+
+                remote.switch_remote(True)
+                time.sleep(1.5)
+                self.assertEqual(tray_tooltip(session), "Presenter Vela")
+                session.screenshot("tray-linked")
+                # A link change while the window is in the tray leaves it there.
+                self.assertFalse(session.window_visible(TITLE))
+
+                self.assertTrue(quit_by_command(session))
+                self.assertEqual(program.wait(timeout=5), 0)
+                remote.stop()
 
 
 if __name__ == "__main__":

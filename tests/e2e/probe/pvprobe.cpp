@@ -79,11 +79,26 @@ void PrintWindowLine(HWND window, const wchar_t* firstField) {
   wchar_t text[512] = L"";
   GetClassNameW(window, className, 128);
   GetWindowTextW(window, text, 512);
+  if (std::wstring(className) == L"tooltips_class32") {
+    // A tooltip's text is its current tip, which only WM_GETTEXT returns.
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 500,
+                        &copied);
+  }
+  // One window per line: line breaks inside the text are written as "\n".
+  std::wstring escaped;
+  for (const wchar_t* c = text; *c != L'\0'; ++c) {
+    if (*c == L'\n') {
+      escaped += L"\\n";
+    } else if (*c != L'\r') {
+      escaped += *c;
+    }
+  }
   RECT r{};
   GetWindowRect(window, &r);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  std::wprintf(L"%ls|%ls|%ls|%d|%ld %ld %ld %ld|%lu\n", firstField, className, text,
+  std::wprintf(L"%ls|%ls|%ls|%d|%ld %ld %ld %ld|%lu\n", firstField, className, escaped.c_str(),
                IsWindowVisible(window) ? 1 : 0, r.left, r.top, r.right, r.bottom, pid);
 }
 
