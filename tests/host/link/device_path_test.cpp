@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "link/core/hid_link.h"
@@ -21,6 +23,10 @@ struct PathCase {
   const wchar_t* path;
   bool matches;
 };
+
+void PrintTo(const PathCase& c, std::ostream* out) {
+  for (const wchar_t* ch = c.path; *ch != L'\0'; ++ch) *out << static_cast<char>(*ch < 128 ? *ch : '?');
+}
 
 class LinkPaths : public testing::TestWithParam<PathCase> {};
 

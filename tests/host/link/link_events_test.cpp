@@ -1,6 +1,8 @@
 // Key-status reports turned into UM_LINK_* messages: the worked sequences.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "link/core/hid_link.h"
@@ -41,6 +43,10 @@ struct Sequence {
 Messages WithoutRf(Messages messages) {
   std::erase_if(messages, [](const Message& m) { return m.message == UM_LINK_RF; });
   return messages;
+}
+
+void PrintTo(const Sequence& s, std::ostream* out) {
+  *out << s.name;
 }
 
 class LinkStatusSequences : public testing::TestWithParam<Sequence> {};

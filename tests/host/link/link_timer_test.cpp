@@ -1,6 +1,8 @@
 // The presentation timer: minute arithmetic, expiry and what the remote sees.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "link/core/hid_link.h"
 #include "link/core/local_time.h"
 #include "link/core/timer_math.h"
@@ -20,6 +22,10 @@ struct MinutesCase {
   std::uint32_t seconds;
   std::uint16_t minutes;
 };
+
+void PrintTo(const MinutesCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class LinkMinutes : public testing::TestWithParam<MinutesCase> {};
 

@@ -2,6 +2,8 @@
 // the hello, answers, timeouts, reconnection and the stop handshake.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 
 #include "link/core/hid_link.h"
@@ -30,6 +32,10 @@ struct ChoiceCase {
   std::vector<FakeInterface> interfaces;
   int chosen;  // -1: none
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* out) {
+  *out << c.name;
+}
 
 class LinkInterfaceChoice : public testing::TestWithParam<ChoiceCase> {};
 

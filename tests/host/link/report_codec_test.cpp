@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 
 #include "tests/host/link/link_fakes.h"
@@ -34,6 +36,10 @@ struct InputVector {
   bool hasStatus;
   std::uint16_t status;
 };
+
+void PrintTo(const InputVector& v, std::ostream* out) {
+  *out << v.name;
+}
 
 class LinkInputVectors : public testing::TestWithParam<InputVector> {};
 
