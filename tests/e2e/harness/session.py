@@ -12,6 +12,7 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -43,6 +44,7 @@ class WineSession:
         self._children: list[subprocess.Popen] = []
         self._xvfb: subprocess.Popen | None = None
         self._wineserver: subprocess.Popen | None = None
+        self._watchdog: subprocess.Popen | None = None
 
     # ------------------------------------------------------------------ set-up
     def __enter__(self) -> "WineSession":
@@ -61,9 +63,17 @@ class WineSession:
         if missing:
             raise unittest.SkipTest("needs " + ", ".join(missing) + " (scripts/setup.sh installs them)")
         self.artifacts.mkdir(parents=True, exist_ok=True)
+        self._start_watchdog()
         self._clone_template_prefix()
         self._start_display()
         self._start_wineserver()
+
+    def _start_watchdog(self) -> None:
+        # In a session of its own and without a parent-death signal: it must
+        # outlive this process to clean up after it if it is killed.
+        self._watchdog = subprocess.Popen(
+            [sys.executable, str(Path(__file__).with_name("watchdog.py")), str(os.getpid()), str(self.prefix)],
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
     def _clone_template_prefix(self) -> None:
         template = self.build_dir / "wine" / "template"
@@ -260,6 +270,9 @@ class WineSession:
         self._children.clear()
         self._wineserver = None
         self._xvfb = None
+        if self._watchdog is not None:
+            _terminate(self._watchdog)
+            self._watchdog = None
         shutil.rmtree(self.root, ignore_errors=True)
 
 
