@@ -221,6 +221,9 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       DefaultProc(msg, wp, lp);
       OnActivateApp(static_cast<BOOL>(wp));
       return 0;
+    case WM_WINDOWPOSCHANGED:
+      // The settings preview window follows the main window here (preview).
+      return DefaultProc(msg, wp, lp);
     case WM_WINDOWPOSCHANGING:
       KeepHiddenDuringShow(reinterpret_cast<WINDOWPOS*>(lp));
       return DefaultProc(msg, wp, lp);
