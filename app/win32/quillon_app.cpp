@@ -4,6 +4,7 @@
 
 #include "app/core/ui_language.h"
 #include "app/win32/loading_dlg.h"
+#include "app/win32/registry_scene_store.h"
 #include "framework/window_class.h"
 #include "link/core/hid_link.h"
 #include "link/win32/link_platform.h"
@@ -23,6 +24,14 @@ constexpr DWORD kLinkHeadStartMs = 100;
 // main window recognises the shell's restart from its first message on.
 [[maybe_unused]] const UINT s_taskbarCreatedMsg = TaskbarCreatedMessage();
 
+// The link's store of the remote's scene. Never destroyed, like the link
+// itself: a worker that has not finished within the exit handshake may still
+// use it while the process ends.
+pv::link::ISceneStore& SceneStore() {
+  static CRegistrySceneStore* const store = new CRegistrySceneStore();
+  return *store;
+}
+
 }  // namespace
 
 BOOL CQuillonApp::InitInstance() {
@@ -40,7 +49,7 @@ BOOL CQuillonApp::InitInstance() {
   m_workFolder.EnsureWorkFolder();
 
   pv::link::CHidLink& link = pv::link::CHidLink::Instance();
-  link.Start(pv::link::win32::DefaultLinkPlatform(m_sceneStore));
+  link.Start(pv::link::win32::DefaultLinkPlatform(SceneStore()));
   ::Sleep(kLinkHeadStartMs);
 
   if (!m_hiddenOwner.CreateEx(0, RegisterWndClass(0).c_str(), L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,

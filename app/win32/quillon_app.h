@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "app/win32/registry_scene_store.h"
 #include "framework/com.h"
 #include "framework/win_app.h"
 #include "framework/wnd.h"
 #include "settings/core/desktop_integration.h"
 #include "settings/core/work_folder.h"
+#include "settings/win32/reg_keys.h"
 #include "settings/win32/win32_desktop_platform.h"
 #include "settings/win32/win32_work_folder_platform.h"
 
@@ -28,11 +28,9 @@ class CQuillonApp : public CWinApp {
   // COM for the image decoder (WIC), for the life of the user interface.
   std::unique_ptr<CComInit> m_com;
 
-  // Services that outlive the main window (and, for the scene store, the
-  // link's worker, which runs until the exit handshake).
+  // Services that outlive the main window.
   pv::settings::Win32WorkFolderPlatform m_workFolderPlatform;
   pv::settings::WorkFolder m_workFolder{m_workFolderPlatform};
   pv::settings::Win32DesktopPlatform m_desktopPlatform;
   pv::settings::DesktopIntegration m_desktop{m_desktopPlatform, CRegKeys::Store(), m_workFolder};
-  CRegistrySceneStore m_sceneStore;
 };
