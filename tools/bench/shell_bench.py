@@ -27,6 +27,26 @@ def resources(session) -> tuple[int, int, int]:
     return int(gdi), int(user), int(private)
 
 
+def x_resources(session, pid: int) -> dict[str, int]:
+    """The X server resources (windows, GCs, pixmaps, pictures...) held by the
+    program's X connections: what its USER and GDI objects become under
+    Wine, where GetGuiResources always answers 0. xrestop names a client's
+    PID when the client has told it (Wine does, for a process with windows)."""
+    out = session.run_tool(["xrestop", "-b", "-m", "1"], timeout=30).stdout
+    totals: dict[str, int] = {}
+    counting = False
+    for line in out.splitlines():
+        if not line.startswith("\t"):
+            header_pid = line.rsplit("PID:", 1)[-1].strip(" ):")
+            counting = header_pid.isdigit() and int(header_pid) == pid
+            continue
+        key, _, value = line.strip().partition(":")
+        key, value = key.strip(), value.strip().lstrip("~")
+        if counting and key in ("windows", "GCs", "pixmaps", "pictures", "fonts", "cursors") and value.isdigit():
+            totals[key] = totals.get(key, 0) + int(value)
+    return totals
+
+
 def rss_kib(pid: int) -> int:
     for line in Path(f"/proc/{pid}/status").read_text().splitlines():
         if line.startswith("VmRSS:"):
@@ -49,6 +69,7 @@ def one_start(args, run: int) -> dict:
         time.sleep(1.0)
         result["after_start"] = resources(session)
         result["rss_after_start_kib"] = rss_kib(program.pid)
+        result["x_after_start"] = x_resources(session, program.pid)
         if run == 0:
             begin = time.monotonic()
             session.probe("cycle", TITLE, "100", str(UM_SHOW_MAIN), "0", str(WM_COMMAND), str(IDCANCEL), timeout=300)
@@ -56,6 +77,7 @@ def one_start(args, run: int) -> dict:
             time.sleep(1.0)
             result["after_cycles"] = resources(session)
             result["rss_after_cycles_kib"] = rss_kib(program.pid)
+            result["x_after_cycles"] = x_resources(session, program.pid)
         session.probe("post", TITLE, str(WM_COMMAND), str(WM_COMMAND_QUIT))
         program.wait(timeout=10)
         return result
@@ -82,6 +104,8 @@ def main() -> int:
     print("after 100 cycles: GDI %d, USER %d, private %d KiB, RSS %d KiB (%.1f s)" %
           (first["after_cycles"][0], first["after_cycles"][1], first["after_cycles"][2] // 1024,
            first["rss_after_cycles_kib"], first["cycles_s"]))
+    print(f"X resources after start:      {first['x_after_start']}")
+    print(f"X resources after 100 cycles: {first['x_after_cycles']}")
     return 0
 
 
