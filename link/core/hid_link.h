@@ -14,14 +14,14 @@
 //     // sceneStore is any ISceneStore (setting "LastScene") that lives on.
 //   // main window initialisation:
 //   link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(hwnd);  // UM_LINK_* go here
-//   link.m_armTick = GetTickCount();                              // keys act 200 ms later
+//   link.ArmKeysFrom(GetTickCount());                             // keys act 200 ms later
 //   bool present = link.m_bReceiverPresent, linked = link.m_bRfLinked;
 //   RegisterDeviceNotificationW(... class GUID from link.m_hidGuid ...);
 //   // WM_DEVICECHANGE / DBT_DEVICEREMOVECOMPLETE:
 //   if (link.MatchDevicePath(broadcast->dbcc_name)) { /* receiver gone */ }
 //   // effect controller / settings page:
-//   link.m_bEffectLatched = 1;  link.m_bResendRequest = 1;  link.m_bBlackScreen = 1;
-//   link.m_pointerSpeed = 75;
+//   link.SetEffectLatched();  link.RequestResend();  link.SetBlackScreen(true);
+//   link.SetPointerSpeed(75);
 //   // one-second timer: link.m_bStateBitPosted (low battery)
 //   // timer page:
 //   { std::lock_guard lock(link.m_hMutex); link.StartTimer(true, storedStart, seconds); }
@@ -96,6 +96,15 @@ class CHidLink {
   // True when a device interface path names a HID interface of the receiver.
   // Upper-cases the path in place. UI thread.
   bool MatchDevicePath(wchar_t* path) const;
+
+  // ---- What the user interface tells the worker ---------------------------
+  // Named operations over the flags below; the worker picks each up on its
+  // next pass. UI thread.
+  void ArmKeysFrom(std::uint32_t tickCount) { m_armTick = tickCount; }
+  void RequestResend() { m_bResendRequest = 1; }
+  void SetEffectLatched() { m_bEffectLatched = 1; }
+  void SetBlackScreen(bool shown) { m_bBlackScreen = shown ? 1 : 0; }
+  void SetPointerSpeed(std::uint8_t speed) { m_pointerSpeed = speed; }
 
   // ---- Shared with the user-interface thread -----------------------------
   // Window that receives the UM_LINK_* messages (an HWND); 0 = post nothing.

@@ -2,30 +2,14 @@
 // are drawn for exactly these places, so they are data, not layout.
 #pragma once
 
+#include "framework/core/pixel_geometry.h"
 #include "ui/mainwindow/core/page_mode.h"
 
 namespace pv::mainwindow {
 
-// A rectangle that includes its left and top edge and excludes its right and
-// bottom edge, like the platform's RECT with PtInRect.
-struct PixelRect {
-  int left = 0, top = 0, right = 0, bottom = 0;
-
-  constexpr bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  constexpr bool Empty() const { return right <= left || bottom <= top; }
-  constexpr int Width() const { return right - left; }
-  constexpr int Height() const { return bottom - top; }
-  friend constexpr bool operator==(const PixelRect&, const PixelRect&) = default;
-};
-
-struct PixelPoint {
-  int x = 0, y = 0;
-  friend constexpr bool operator==(const PixelPoint&, const PixelPoint&) = default;
-};
-
-constexpr PixelRect RectAt(PixelPoint topLeft, int width, int height) {
-  return {topLeft.x, topLeft.y, topLeft.x + width, topLeft.y + height};
-}
+using pv::PixelPoint;
+using pv::PixelRect;
+using pv::RectAt;
 
 // Top-left corners; sizes come from the pictures drawn there.
 inline constexpr PixelPoint kAutoBootSwitchAt{555, 175};

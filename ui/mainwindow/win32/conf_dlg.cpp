@@ -73,7 +73,7 @@ BOOL CConfDlg::OnInitDialog() {
 
   m_mode = MODE_START;
   m_screenCenter = {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
-  m_maxEffectSize =
+  m_effect.maxEffectSize =
       static_cast<std::uint32_t>(std::min(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
 
   m_timerBatteryBlink = SetTimer(TIMER_BATTERY_BLINK, kBatteryBlinkPeriodMs);
@@ -113,7 +113,7 @@ void CConfDlg::RegisterWithLink() {
   m_deviceNotify.Reset(::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 
   // Key reports are ignored until 200 ms after this moment.
-  link.m_armTick = ::GetTickCount();
+  link.ArmKeysFrom(::GetTickCount());
 }
 
 bool CConfDlg::RegisterRawInput() {
@@ -161,7 +161,7 @@ void CConfDlg::InitLayout() {
   LoadSettingsValues();
   // Range, arrow-key step and position of the three sliders; their skin and
   // what moving them changes belong to the settings page.
-  SetSliderRange(IDC_SLIDER_BRIGHTNESS, 0, 100, 0, m_brightness);
+  SetSliderRange(IDC_SLIDER_BRIGHTNESS, 0, 100, 0, m_effect.brightness);
   SetSliderRange(IDC_SLIDER_POINTER_SPEED, 1, 100, 2, m_pointerSpeed);
   SetSliderRange(IDC_SLIDER_CIRCLE_COLOR, 0, kHueSteps - 1, 1, m_circleColorIndex);
 
@@ -176,20 +176,20 @@ void CConfDlg::InitLayout() {
 // table (defaults, ranges and write-backs applied there).
 void CConfDlg::LoadSettingsValues() {
   m_bAutoBoot = Load(SettingId::kAutoBoot).IsOn();
-  m_bShowPointerInSpotlight = Load(SettingId::kDefault).IsOn();
+  m_effect.showPointerInSpotlight = Load(SettingId::kDefault).IsOn();
   m_bAntiLost = Load(SettingId::kAntiLost).IsOn();
 
-  m_brightness = Load(SettingId::kBrightness).value;
-  const pv::settings::LoadContext screen{.maxEffectSize = m_maxEffectSize};
-  m_spotlightSize = Load(SettingId::kSpotlightSize, screen).value;
-  m_zoomSize = Load(SettingId::kZoomSize, screen).value;
-  m_circleSize = Load(SettingId::kCircleSize, screen).value;
+  m_effect.brightness = Load(SettingId::kBrightness).value;
+  const pv::settings::LoadContext screen{.maxEffectSize = m_effect.maxEffectSize};
+  m_effect.spotlightSize = Load(SettingId::kSpotlightSize, screen).value;
+  m_effect.zoomSize = Load(SettingId::kZoomSize, screen).value;
+  m_effect.circleSize = Load(SettingId::kCircleSize, screen).value;
 
   m_pointerSpeed = Load(SettingId::kPointerSpeed).value;
-  Link().m_pointerSpeed = static_cast<std::uint8_t>(m_pointerSpeed);
+  Link().SetPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
 
   m_circleColorIndex = Load(SettingId::kCircleColor).value;
-  m_circleColor = HueToColor(m_circleColorIndex);
+  m_effect.circleColor = HueToColor(m_circleColorIndex);
 }
 
 void CConfDlg::SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position) {
@@ -206,6 +206,7 @@ void CConfDlg::ShowControl(int id, bool show) {
 
 LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   using namespace pv::link;
+  if (LRESULT result = 0; m_handlers.Offer(msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_PAINT:
       OnPaint();

@@ -12,7 +12,9 @@
 
 #include <cstdint>
 
+#include "effects/core/effect_types.h"
 #include "framework/dialog.h"
+#include "framework/message_chain.h"
 #include "framework/gdi.h"
 #include "framework/user_handles.h"
 #include "settings/core/desktop_integration.h"
@@ -106,23 +108,24 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // Option switches and settings page values, loaded once at initialisation.
   BOOL m_bAutoBoot = FALSE;
   BOOL m_bAntiLost = FALSE;
-  BOOL m_bShowPointerInSpotlight = TRUE;
   BOOL m_bTimerPageReady = FALSE;
   BOOL m_bTimerOn = FALSE;
-  std::uint32_t m_brightness = 0;
-  std::uint32_t m_spotlightSize = 0;
-  std::uint32_t m_zoomSize = 0;
-  std::uint32_t m_circleSize = 0;
-  std::uint32_t m_maxEffectSize = 0;
   std::uint32_t m_pointerSpeed = 0;
   std::uint32_t m_circleColorIndex = 0;
-  std::uint32_t m_circleColor = 0;
+  // Brightness, effect sizes, laser colour and the show-pointer option: the
+  // values the effects are drawn with (the effect controller reads them, its
+  // size keys change the sizes, the settings page changes the rest).
+  pv::effects::EffectSettings m_effect;
 
   // Link state as last reported by the link.
   BOOL m_bReceiverPresent = FALSE;
   BOOL m_bRfLinked = FALSE;
 
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
+
+  // Collaborators (pages, raw input) that take their messages before the
+  // window's own switch.
+  CMessageChain m_handlers;
 
   UINT_PTR m_timerAutoHide = 0;
   UINT_PTR m_timerBatteryBlink = 0;

@@ -5,15 +5,11 @@
 
 #include <cstdint>
 
+#include "framework/core/pixel_geometry.h"
+
 namespace skin {
 
-struct SkinRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  friend bool operator==(const SkinRect&, const SkinRect&) = default;
-};
+using SkinRect = pv::PixelRect;
 
 struct StripGeometry {
   std::uint32_t frameCount = 0;

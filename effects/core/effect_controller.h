@@ -1,0 +1,94 @@
+// EffectController: turns the remote's effect events, raw mouse and keyboard
+// input and the pointer-tracking ticks into presentation effects around the
+// pointer: the spotlight, the 2x lens, the laser circle and the black screen.
+//
+// It owns the effect state (which effect is visible, the latch, the movement
+// counter, the last tracked pointer position, the spotlight's hole position)
+// and changes the desktop only through its ports, so every rule is tested
+// natively against recording fakes. The main window forwards its messages:
+//
+//   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
+//   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
+//   WM_INPUT records    -> OnRawMouse() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
+//   TIMER_TRACK_POINTER -> OnTrackingTick()
+//   HideToTray / OnCancel / exit -> StopEffects() / RestoreDesktop()
+//
+// Values from outside the process (message parameters any program on the
+// desktop can post) are checked here: an unknown scene or step does nothing.
+#pragma once
+
+#include <cstdint>
+
+#include "effects/core/effect_ports.h"
+#include "effects/core/effect_types.h"
+#include "framework/core/pixel_geometry.h"
+
+namespace pv::effects {
+
+class EffectController {
+ public:
+  // settings: the values effects are drawn with, owned by the main window
+  // (loaded at start, changed by the settings page); the size keys change
+  // the sizes in it.
+  EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link, EffectSettings& settings);
+
+  // Shows the effect of `scene` at the pointer (stopping another one first);
+  // nothing when that effect already shows. Returns 1.
+  int StartEffect(Scene scene);
+  // Hides every effect window and the mask and shows the pointer; mode,
+  // latch and black screen stay. Returns 0.
+  int StopEffects();
+  // Moves the visible effect to a point; nothing when it is already there.
+  void MoveEffectTo(PixelPoint point);
+  bool AnyEffectVisible() const { return VisibleScene() != SCENE_NONE; }
+  // The visible effect, or SCENE_NONE.
+  Scene VisibleScene() const;
+  // Drops a latch and asks the link to tell the receiver.
+  void ReleaseLatch();
+  // The main window's relayout outside MODE_EFFECT: the spotlight and the
+  // lens are hidden while keeping their visible flags (as the layout always did).
+  void HideForLayout();
+
+  // UM_LINK_KEYS and UM_LINK_SIZE_STEP. Return the message result.
+  std::intptr_t OnLinkKeys(std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t OnLinkSizeStep(std::uintptr_t wParam, std::intptr_t lParam);
+
+  // The black screen's hide sequence: window hidden, taskbar back, link told.
+  void HideBlackScreen();
+
+  // Raw input rules. OnRawMouse: any mouse record (treated as a move).
+  // OnRawKey: WM_KEYDOWN / WM_KEYUP of any keyboard; true when consumed.
+  // OnDrainedKeyDown: a key press found while draining queued input.
+  void OnRawMouse();
+  bool OnRawKey(unsigned message, unsigned virtualKey);
+  void OnDrainedKeyDown(unsigned virtualKey);
+  // TIMER_TRACK_POINTER.
+  void OnTrackingTick();
+
+  // Gives the desktop back before the program ends: black screen and
+  // effects hidden, taskbar and pointer back.
+  void RestoreDesktop();
+
+  bool Latched() const { return m_bLatched; }
+  std::uint8_t MoveCount() const { return m_moveCount; }
+
+ private:
+  OverlayOutputs& m_screen;
+  EffectHost& m_host;
+  LinkFlags& m_link;
+  EffectSettings& m_settings;
+
+  bool m_bLatched = false;
+  std::uint8_t m_moveCount = 0;
+  PixelPoint m_lastTrackPos{};
+
+  // Visible flags of the three effects, and where each one is.
+  bool m_spotlightVisible = false;
+  bool m_lensVisible = false;
+  bool m_circleVisible = false;
+  PixelPoint m_spotlightPos{};
+  PixelPoint m_lensPos{};
+  PixelPoint m_circlePos{};
+};
+
+}  // namespace pv::effects
