@@ -25,7 +25,8 @@ class OverlayOutputs {
 
   // The dark layer over the virtual screen with a round hole; `holeBox` is
   // the bounding box of the hole's disc (SpotlightHoleBox).
-  virtual void ShowSpotlight(const PixelRect& virtualScreen, std::uint8_t opacity, const PixelRect& holeBox) = 0;
+  virtual void ShowSpotlight(const PixelRect& virtualScreen, std::uint8_t opacity,
+                             const PixelRect& holeBox) = 0;
   // Moves the hole of a shown spotlight and keeps it above the other
   // top-most windows, without repainting it.
   virtual void MoveSpotlightHole(const PixelRect& holeBox) = 0;

@@ -21,10 +21,10 @@ struct EffectSettings {
   std::uint32_t spotlightSize = 500;
   std::uint32_t zoomSize = 500;
   std::uint32_t circleSize = 150;
-  std::uint32_t maxEffectSize = 1080;  // smaller side of the primary screen
-  std::uint32_t brightness = 80;       // 0..100
+  std::uint32_t maxEffectSize = 1080;    // smaller side of the primary screen
+  std::uint32_t brightness = 80;         // 0..100
   std::uint32_t circleColor = 0xFF0000;  // 0xRRGGBB
-  bool showPointerInSpotlight = true;   // the setting "Default"
+  bool showPointerInSpotlight = true;    // the setting "Default"
 };
 
 inline constexpr std::uint32_t kMinEffectSize = 80;

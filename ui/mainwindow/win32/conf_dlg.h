@@ -14,8 +14,8 @@
 
 #include "effects/core/effect_types.h"
 #include "framework/dialog.h"
-#include "framework/message_chain.h"
 #include "framework/gdi.h"
+#include "framework/message_chain.h"
 #include "framework/user_handles.h"
 #include "settings/core/desktop_integration.h"
 #include "settings/win32/reg_keys.h"
