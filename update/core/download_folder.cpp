@@ -1,0 +1,73 @@
+#include "update/core/download_folder.h"
+
+namespace pv::update {
+namespace {
+
+constexpr std::wstring_view kTempSubfolder = L"\\temp";
+
+std::wstring_view WithoutTrailingSeparators(std::wstring_view path) {
+  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
+  return path;
+}
+
+wchar_t FoldForCompare(wchar_t c) {
+  if (c == L'/') return L'\\';
+  return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+}  // namespace
+
+std::wstring FolderOf(std::wstring_view filePath) {
+  const std::size_t cut = filePath.find_last_of(L"\\/");
+  return cut == std::wstring_view::npos ? std::wstring() : std::wstring(filePath.substr(0, cut));
+}
+
+bool SameFolder(std::wstring_view a, std::wstring_view b) {
+  a = WithoutTrailingSeparators(a);
+  b = WithoutTrailingSeparators(b);
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (FoldForCompare(a[i]) != FoldForCompare(b[i])) return false;
+  }
+  return true;
+}
+
+bool DownloadFolder::GetDownloadFolder(std::wstring& out) {
+  out = workFolder_.GetWorkFolder();
+  if (m_folderState == kFolderWork) return true;
+  if (m_folderState == kFolderTemp) {
+    out += kTempSubfolder;
+    return true;
+  }
+  if (!SameFolder(FolderOf(runningProgram_), out)) {
+    m_folderState = kFolderWork;
+    return true;
+  }
+  out += kTempSubfolder;
+  if (fileSystem_.Probe(out) != settings::IWorkFolderPlatform::Entry::kDirectory &&
+      !fileSystem_.CreateFolder(out)) {
+    return false;
+  }
+  m_folderState = kFolderTemp;
+  return true;
+}
+
+std::wstring UpdaterParameters(std::wstring_view newProgram, std::wstring_view runningProgram) {
+  std::wstring text;
+  text.reserve(newProgram.size() + runningProgram.size() + 5);
+  text += L'"';
+  text += newProgram;
+  text += L"\" \"";
+  text += runningProgram;
+  text += L'"';
+  return text;
+}
+
+std::wstring PathIn(std::wstring_view folder, std::wstring_view name) {
+  std::wstring path(folder);
+  path += L'\\';
+  path += name;
+  return path;
+}
+
+}  // namespace pv::update
