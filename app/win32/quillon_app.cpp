@@ -60,7 +60,7 @@ BOOL CQuillonApp::InitInstance() {
   CLoadingDlg splash(IDD_SPLASH, m_hiddenOwner.GetSafeHwnd(), langZh);
   splash.DoModal();
 
-  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop);
+  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop, m_workFolder);
   m_pMainWnd = &mainWindow;
   mainWindow.DoModal();
   m_pMainWnd = nullptr;

@@ -87,6 +87,19 @@ std::wstring ChooseBaseUrl(std::wstring_view builtIn, const std::optional<std::w
   return std::wstring(builtIn);
 }
 
+unsigned ChooseTimeoutMs(std::wstring_view baseUrl, const std::optional<std::wstring>& override) {
+  const std::optional<Url> url = ParseUrl(baseUrl);
+  if (!override || !url || !IsLoopbackHost(url->host) || override->empty() || override->size() > 5) {
+    return kNetworkTimeoutMs;
+  }
+  unsigned value = 0;
+  for (wchar_t c : *override) {
+    if (c < L'0' || c > L'9') return kNetworkTimeoutMs;
+    value = value * 10 + static_cast<unsigned>(c - L'0');
+  }
+  return value >= 200 && value <= 15000 ? value : kNetworkTimeoutMs;
+}
+
 bool RedirectAllowed(const Url& from, const Url& to) {
   if (to.host != from.host || to.port != from.port) return false;
   return !from.IsHttps() || to.IsHttps();

@@ -48,6 +48,13 @@ bool RedirectAllowed(const Url& from, const Url& to);
 // when it is not a URL this program would fetch.
 std::optional<std::wstring> ResolveRedirect(std::wstring_view current, std::wstring_view location);
 
+// Connect, send and receive time-out of every request. Tests against a
+// server on this machine may shorten it (kTimeoutOverrideVariable, in
+// milliseconds, 200 to 15000); for any other server it is fixed.
+inline constexpr unsigned kNetworkTimeoutMs = 10000;
+inline constexpr wchar_t kTimeoutOverrideVariable[] = L"PRESENTER_VELA_UPDATE_TIMEOUT_MS";
+unsigned ChooseTimeoutMs(std::wstring_view baseUrl, const std::optional<std::wstring>& override);
+
 // At most this many redirects are followed for one file.
 inline constexpr int kMaxRedirects = 5;
 

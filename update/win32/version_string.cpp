@@ -28,11 +28,17 @@ bool GetVersionString(const std::wstring& path, std::wstring& out) {
   return true;
 }
 
-std::wstring RunningVersionString() {
+std::wstring RunningProgramPath() {
   std::wstring path(1024, L'\0');
   const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   if (length == 0 || length >= path.size()) return {};
   path.resize(length);
+  return path;
+}
+
+std::wstring RunningVersionString() {
+  const std::wstring path = RunningProgramPath();
+  if (path.empty()) return {};
   std::wstring version;
   GetVersionString(path, version);
   return version;

@@ -10,6 +10,9 @@ namespace pv::update {
 // has no version resource.
 bool GetVersionString(const std::wstring& path, std::wstring& out);
 
+// The full path of the running executable.
+std::wstring RunningProgramPath();
+
 // The version of the running program (empty when it has none).
 std::wstring RunningVersionString();
 

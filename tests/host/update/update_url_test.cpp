@@ -69,6 +69,16 @@ TEST(UpdateUrl, TheOverrideIsTakenOnlyForThisMachine) {
   }
 }
 
+TEST(UpdateUrl, ATimeOutOverrideCountsOnlyForAServerOnThisMachine) {
+  const std::wstring local = L"http://127.0.0.1:8080/u/";
+  EXPECT_EQ(ChooseTimeoutMs(local, std::nullopt), kNetworkTimeoutMs);
+  EXPECT_EQ(ChooseTimeoutMs(local, L"1500"), 1500u);
+  EXPECT_EQ(ChooseTimeoutMs(kBuiltIn, L"1500"), kNetworkTimeoutMs);
+  for (const wchar_t* bad : {L"", L"0", L"199", L"15001", L"99999999", L"1s", L"-5"}) {
+    EXPECT_EQ(ChooseTimeoutMs(local, std::wstring(bad)), kNetworkTimeoutMs) << Narrow(bad);
+  }
+}
+
 TEST(UpdateUrl, RedirectsStayOnTheHostAndNeverLeaveHttps) {
   const struct {
     const wchar_t* from;

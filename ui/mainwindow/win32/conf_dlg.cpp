@@ -17,6 +17,7 @@
 #include "ui/mainwindow/core/hue_color.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/taskbar_created.h"
+#include "update/win32/update_check.h"
 
 using namespace pv::mainwindow;
 using pv::settings::LoadSetting;
@@ -34,13 +35,16 @@ RECT ToRect(const PixelRect& r) {
 
 }  // namespace
 
-CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop)
+CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,
+                   const pv::settings::WorkFolder& workFolder)
     : CDialog(IDD_MAIN, owner),
       m_desktop(desktop),
+      m_workFolder(workFolder),
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
+  m_handlers.Add(m_updateLink);
 }
 
 CConfDlg::~CConfDlg() {
@@ -330,6 +334,14 @@ BOOL CConfDlg::OnHelpInfo() {
   m_desktop.OpenHelpDocument(m_bLangZh != FALSE);
   m_hitHelp = FALSE;
   return TRUE;
+}
+
+void CConfDlg::OnUpdateLinkClick() {
+  using pv::update::win32::RunUpdateCheck;
+  using pv::update::win32::UpdateCheckResult;
+  if (RunUpdateCheck(m_hWnd, m_bLangZh != FALSE, m_workFolder) == UpdateCheckResult::kHandedOver) {
+    CDialog::OnCancel();  // as Quit: the tray icon goes, then the link is stopped and the program exits
+  }
 }
 
 void CConfDlg::OnDestroy() {

@@ -18,10 +18,12 @@
 #include "framework/message_chain.h"
 #include "framework/user_handles.h"
 #include "settings/core/desktop_integration.h"
+#include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
@@ -30,8 +32,10 @@ class CHidLink;
 
 class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mainwindow::AlarmOutputs {
  public:
-  // desktop: the help document and autostart; it outlives the window.
-  CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop);
+  // desktop: the help document and autostart; workFolder: where updates
+  // download to. Both outlive the window.
+  CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,
+           const pv::settings::WorkFolder& workFolder);
   ~CConfDlg() override;
 
   // Shows the window on the page that fits the link state and brings it to
@@ -78,6 +82,10 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   void PlayAlarmSound() override;
   void StopSound() override;
 
+  // The settings page's "Update" link: the online update. When the updater
+  // has taken over, the window ends as on Quit.
+  void OnUpdateLinkClick();
+
   // Messages.
   void OnPaint();
   void DrawBackground(HDC dc);
@@ -92,6 +100,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   pv::link::CHidLink& Link() const;
 
   pv::settings::DesktopIntegration& m_desktop;
+  const pv::settings::WorkFolder& m_workFolder;
   BOOL m_bLangZh;
   HICON m_hIcon;  // shared resource icon; not destroyed
 
@@ -126,6 +135,8 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.
   CMessageChain m_handlers;
+  CUpdateLink m_updateLink{[this] { return m_mode == pv::mainwindow::MODE_READY; },
+                           [this] { OnUpdateLinkClick(); }};
 
   UINT_PTR m_timerAutoHide = 0;
   UINT_PTR m_timerBatteryBlink = 0;

@@ -1,0 +1,70 @@
+"""The online update under a Chinese user interface: the question box's
+Chinese button texts, the Chinese failure text, and the update dialog; and
+an https update server whose certificate the system does not trust, which
+must end in a failure and never in a download."""
+import time
+import unittest
+
+import harness
+from update_helpers import (BUTTONS, CANNOT_CONNECT, CHECK_FAILED, DIALOG_CAPTION, IDCANCEL, IDNO, IDYES,
+                            QUESTION_CAPTION, STATUS, Program, click_control, controls, read_message, receiver_sim,
+                            visible_box, wait_box, wait_until)
+from update_server import Answer, UpdateServer, ok
+
+NEWER = b"Version=1.0.1.0\r\n"
+
+
+class ChineseUpdate(unittest.TestCase):
+    def test_chinese_question_box_failure_text_dialog_and_untrusted_certificate(self):
+        ctx = harness.context()
+        with harness.WineSession(ctx.build_dir, ctx.artifacts, "update-zh", lang="zh_CN.UTF-8") as session, \
+                receiver_sim.Simulator() as simulator, \
+                UpdateServer(https_cert_dir=ctx.artifacts / "tls") as tls_server, UpdateServer() as server:
+            caption = QUESTION_CAPTION["zh"]
+
+            # An https server with a self-signed certificate: refused, nothing downloaded.
+            tls_server.set("update.ini", ok(NEWER))
+            program = Program(session, ctx, simulator, tls_server.base_url)
+            program.show_settings_page()
+            program.click_update_link()
+            self.assertEqual(read_message(session), CANNOT_CONNECT)
+            self.assertEqual(read_message(session), CHECK_FAILED["zh"])
+            self.assertIsNone(visible_box(session, caption))
+            print(f"requests that reached the https server: {len(tls_server.requests)}")
+            self.assertEqual(tls_server.requests, [], "a request went through an untrusted connection")
+            self.assertEqual(program.quit(), 0)
+
+            program = Program(session, ctx, simulator, server.base_url)
+            program.show_settings_page()
+
+            with self.subTest("Chinese failure text"):
+                server.set("update.ini", Answer("status", status=404))
+                program.click_update_link()
+                self.assertEqual(read_message(session), CHECK_FAILED["zh"])
+
+            with self.subTest("Chinese button texts"):
+                server.set("update.ini", ok(NEWER))
+                program.click_update_link()
+                self.assertIsNotNone(wait_box(session, caption), "no question box")
+                texts = controls(session, caption)
+                self.assertEqual((texts.get(str(IDYES)), texts.get(str(IDNO)), texts.get(str(IDCANCEL))),
+                                 BUTTONS["zh"])
+                session.screenshot("question-box-zh")
+
+            with self.subTest("the update dialog"):
+                server.set("Renewa.exe", ok(b"\0" * 200_000, chunk=4096, delay=0.1))
+                click_control(session, caption, IDYES)
+                self.assertIsNotNone(wait_box(session, DIALOG_CAPTION), "no update dialog")
+                self.assertTrue(wait_until(lambda: controls(session, DIALOG_CAPTION).get(STATUS) ==
+                                           "Downloading the update program.", 20))
+                time.sleep(1.0)
+                session.screenshot("dialog-downloading-zh")
+                click_control(session, DIALOG_CAPTION, IDCANCEL)
+                self.assertTrue(wait_until(lambda: visible_box(session, DIALOG_CAPTION) is None, 10))
+                self.assertFalse((program.work_folder / "Renewa.exe").exists())
+                self.assertFalse((program.work_folder / "Renewa.exe.download").exists())
+            self.assertEqual(program.quit(), 0)
+
+
+if __name__ == "__main__":
+    harness.main()
