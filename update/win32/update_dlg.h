@@ -41,6 +41,8 @@ class UpdateDlg : public CDialog, private IDownloadView {
 
  protected:
   BOOL OnInitDialog() override;
+  // Enter does nothing: "Cancel" is the dialog's only button.
+  void OnOK() override {}
   void OnCancel() override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 

@@ -10,7 +10,7 @@ import unittest
 import harness
 from update_helpers import (BUTTONS, CANNOT_CONNECT, CHECK_FAILED, COUNTER, DIALOG_CAPTION, IDCANCEL, IDNO, IDYES,
                             LABEL, LATEST, LOCAL_VERSION, QUESTION_CAPTION, STATUS, TITLE, WORK_FOLDER_WIN, Program,
-                            box_text, click_control, controls, read_message, receiver_sim, remove, visible_box,
+                            box_text, click_control, controls, press_button, read_message, receiver_sim, remove, visible_box,
                             wait_box, wait_until)
 from update_server import Answer, UpdateServer, ok
 
@@ -109,7 +109,7 @@ class EnglishUpdate(unittest.TestCase):
             session.screenshot("question-box-en")
 
         with self.subTest("Esc does nothing"):
-            click_control(session, QUESTION_CAPTION["en"], IDNO)
+            press_button(session, QUESTION_CAPTION["en"], IDNO)
             time.sleep(2)
             self.assertIsNone(visible_box(session, QUESTION_CAPTION["en"]))
             self.assertIsNone(visible_box(session, DIALOG_CAPTION))
@@ -119,7 +119,7 @@ class EnglishUpdate(unittest.TestCase):
         expected_url = self.server.base_url + "PresenterVela_xp.exe"
         with self.subTest("Download by IE opens the download in the browser"):
             self.ask()
-            click_control(session, QUESTION_CAPTION["en"], IDCANCEL)
+            press_button(session, QUESTION_CAPTION["en"], IDCANCEL)
             self.assertTrue(wait_until(lambda: program.opened() == [expected_url], 10), program.opened())
 
         with self.subTest("closing the box also opens the browser"):
@@ -131,16 +131,14 @@ class EnglishUpdate(unittest.TestCase):
     # ---------------------------------------------------- the update dialog
     def open_dialog(self) -> None:
         self.ask()
-        click_control(self.session, QUESTION_CAPTION["en"], IDYES)
+        press_button(self.session, QUESTION_CAPTION["en"], IDYES)
         self.assertIsNotNone(wait_box(self.session, DIALOG_CAPTION), "no update dialog")
 
     def dialog_status(self) -> str:
         return controls(self.session, DIALOG_CAPTION).get(STATUS, "").strip()
 
     def close_dialog(self) -> None:
-        click_control(self.session, DIALOG_CAPTION, IDCANCEL)
-        self.assertTrue(wait_until(lambda: visible_box(self.session, DIALOG_CAPTION) is None, 10),
-                        "the dialog did not close")
+        press_button(self.session, DIALOG_CAPTION, IDCANCEL)
 
     def assert_nothing_partial_or_run(self, what: str) -> None:
         work = self.program.work_folder

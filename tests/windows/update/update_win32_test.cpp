@@ -1,0 +1,95 @@
+// The update's Win32 glue under Wine: the version string of the built
+// program, and the question box's button texts from the thread-local hook.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "update/core/update_flow.h"
+#include "update/core/update_texts.h"
+#include "update/win32/question_box.h"
+#include "update/win32/version_string.h"
+
+namespace pv::update::win32 {
+namespace {
+
+TEST(VersionString, OfTheBuiltProgramAndOfAFileWithoutVersion) {
+  std::wstring version = L"stale";
+  ASSERT_TRUE(GetVersionString(PV_PROGRAM_PATH, version));
+  EXPECT_EQ(version, PV_PROGRAM_VERSION);
+
+  version = L"stale";
+  EXPECT_FALSE(GetVersionString(L"C:\\no\\such\\file.exe", version));
+  EXPECT_EQ(version, L"");
+}
+
+// Looks for a visible dialog box with that caption on another thread, reads
+// the texts of the given buttons and presses one of them.
+struct BoxReader {
+  BoxReader(std::wstring boxCaption, int button) : caption(std::move(boxCaption)), press(button) {}
+  std::wstring caption;
+  int press;
+  std::wstring yes, no, cancel, ok;
+  bool found = false;
+
+  void Run() {
+    for (int i = 0; i < 500 && !found; ++i) {
+      HWND box = ::FindWindowW(L"#32770", caption.c_str());
+      if (box != nullptr && ::IsWindowVisible(box)) {
+        found = true;
+        yes = Text(box, IDYES);
+        no = Text(box, IDNO);
+        cancel = Text(box, IDCANCEL);
+        ok = Text(box, IDOK);
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), 0);
+        return;
+      }
+      ::Sleep(10);
+    }
+  }
+  static std::wstring Text(HWND box, int id) {
+    wchar_t text[64] = L"";
+    ::GetDlgItemTextW(box, id, text, 64);
+    return text;
+  }
+};
+
+TEST(QuestionBox, ShowsTheProgramsButtonTextsInEitherLanguage) {
+  for (bool chinese : {false, true}) {
+    CWaitCursor busy;
+    CCheckUi ui(nullptr, chinese, busy);
+    BoxReader reader{L"Presenter Vela", IDNO};
+    std::thread watcher([&] { reader.Run(); });
+    const int answer = ui.AskToUpdate();
+    watcher.join();
+    ASSERT_TRUE(reader.found) << chinese;
+    EXPECT_EQ(answer, IDNO);
+    const QuestionButtons expected = QuestionButtonTexts(chinese);
+    EXPECT_EQ(reader.yes, expected.yes);
+    EXPECT_EQ(reader.no, expected.no);
+    EXPECT_EQ(reader.cancel, expected.cancel);
+  }
+}
+
+TEST(QuestionBox, TheHookIsGoneAfterTheQuestion) {
+  CWaitCursor busy;
+  CCheckUi ui(nullptr, false, busy);
+  BoxReader question{L"Presenter Vela", IDCANCEL};
+  std::thread first([&] { question.Run(); });
+  EXPECT_EQ(ui.AskToUpdate(), IDCANCEL);
+  first.join();
+
+  // The next box of the thread keeps the platform's own button text.
+  BoxReader message{MessageCaption(), IDOK};
+  std::thread second([&] { message.Run(); });
+  ui.ShowMessage(CheckMessage::kCheckFailed);
+  second.join();
+  ASSERT_TRUE(message.found);
+  EXPECT_NE(message.ok, L"&Update");
+  EXPECT_FALSE(message.ok.empty());
+}
+
+}  // namespace
+}  // namespace pv::update::win32
