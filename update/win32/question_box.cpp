@@ -1,5 +1,8 @@
 #include "update/win32/question_box.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <string>
 
 #include "framework/strings.h"
@@ -25,6 +28,73 @@ bool IsDialogWindow(HWND window) {
   return std::wstring(className) == L"#32770";
 }
 
+RECT ClientRectOf(HWND box, HWND control) {
+  RECT r{};
+  ::GetWindowRect(control, &r);
+  ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+int TextWidth(HWND control, const std::wstring& text) {
+  HDC dc = ::GetDC(control);
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return size.cx;
+}
+
+// The box sized its buttons for the platform's own words; longer texts
+// ("&Download by IE") get wider buttons, still side by side and centred,
+// and the box grows when they need more room.
+void FitButtons(HWND box) {
+  const int ids[] = {IDYES, IDNO, IDCANCEL};
+  HWND buttons[3];
+  for (int i = 0; i < 3; ++i) {
+    buttons[i] = ::GetDlgItem(box, ids[i]);
+    if (buttons[i] == nullptr) return;
+  }
+  const RECT first = ClientRectOf(box, buttons[0]);
+  const RECT second = ClientRectOf(box, buttons[1]);
+  const int gap = second.left - first.right;
+  const int height = first.bottom - first.top;
+  const int padding = height;  // room left and right of the text, as the platform leaves it
+  int widths[3];
+  int total = 2 * gap;
+  for (int i = 0; i < 3; ++i) {
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(buttons[i], text, 64);
+    widths[i] = std::max<int>(first.right - first.left, TextWidth(buttons[i], text) + padding);
+    total += widths[i];
+  }
+  RECT client{};
+  ::GetClientRect(box, &client);
+  const int margin = std::max<int>(gap, 12);
+  if (total + 2 * margin > client.right) {
+    RECT outer{};
+    ::GetWindowRect(box, &outer);
+    const int grow = total + 2 * margin - client.right;
+    ::SetWindowPos(box, nullptr, outer.left - grow / 2, outer.top, outer.right - outer.left + grow,
+                   outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    client.right += grow;
+  }
+  int x = (client.right - total) / 2;
+  for (int i = 0; i < 3; ++i) {
+    ::MoveWindow(buttons[i], x, first.top, widths[i], height, TRUE);
+    x += widths[i] + gap;
+  }
+}
+
+// Some platforms (Wine) activate the box before its WM_INITDIALOG lays the
+// buttons out; the fit is then made again after that layout.
+LRESULT CALLBACK RefitAfterLayout(HWND box, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR) {
+  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(box, RefitAfterLayout, id);
+  const LRESULT result = ::DefSubclassProc(box, msg, wp, lp);
+  if (msg == WM_INITDIALOG || msg == WM_SHOWWINDOW) FitButtons(box);
+  return result;
+}
+
 LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wp, LPARAM lp) {
   ButtonHook* active = t_buttonHook;
   if (active == nullptr) return 0;
@@ -34,6 +104,8 @@ LRESULT CALLBACK RenameButtonsHook(int code, WPARAM wp, LPARAM lp) {
     ::SetDlgItemTextW(box, IDYES, std::wstring(active->texts.yes).c_str());
     ::SetDlgItemTextW(box, IDNO, std::wstring(active->texts.no).c_str());
     ::SetDlgItemTextW(box, IDCANCEL, std::wstring(active->texts.cancel).c_str());
+    FitButtons(box);
+    ::SetWindowSubclass(box, RefitAfterLayout, 1, 0);
     ::UnhookWindowsHookEx(hook);
     active->hook = nullptr;
     t_buttonHook = nullptr;

@@ -88,7 +88,20 @@ BOOL UpdateDlg::OnInitDialog() {
   m_bPainted = false;
   m_folder.Reset();  // the download folder is decided again
   CDialog::OnInitDialog();
+  CentreOnOwner();
   return TRUE;
+}
+
+// Over the settings page the user clicked, rather than at the screen's corner.
+void UpdateDlg::CentreOnOwner() {
+  if (m_owner == nullptr || !::IsWindowVisible(m_owner)) return;
+  RECT owner{};
+  ::GetWindowRect(m_owner, &owner);
+  const RECT self = GetWindowRect();
+  const int width = self.right - self.left;
+  const int height = self.bottom - self.top;
+  ::SetWindowPos(m_hWnd, nullptr, (owner.left + owner.right - width) / 2,
+                 (owner.top + owner.bottom - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT UpdateDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -49,6 +49,7 @@ class UpdateDlg : public CDialog, private IDownloadView {
  private:
   bool GetDownloadFolder(std::wstring& out) { return m_folder.GetDownloadFolder(out); }
   void WriteUrlFile(const std::wstring& folder) const;
+  void CentreOnOwner();
   void OnPaint();
   void OnTimer();
   void RunDownload();

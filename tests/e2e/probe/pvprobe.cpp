@@ -74,6 +74,20 @@ int Foreground() {
   return 0;
 }
 
+// Window texts are written as UTF-8, so texts outside ASCII (a Chinese user
+// interface) reach the test intact; the C library's wide output would stop
+// at the first character its "C" locale cannot convert.
+void PrintUtf8(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                      nullptr);
+  std::fflush(stdout);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);
+}
+
 void PrintWindowLine(HWND window, const wchar_t* firstField) {
   wchar_t className[128] = L"";
   wchar_t text[512] = L"";
@@ -98,8 +112,10 @@ void PrintWindowLine(HWND window, const wchar_t* firstField) {
   GetWindowRect(window, &r);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  std::wprintf(L"%ls|%ls|%ls|%d|%ld %ld %ld %ld|%lu\n", firstField, className, escaped.c_str(),
-               IsWindowVisible(window) ? 1 : 0, r.left, r.top, r.right, r.bottom, pid);
+  wchar_t numbers[96];
+  std::swprintf(numbers, 96, L"|%d|%ld %ld %ld %ld|%lu\n", IsWindowVisible(window) ? 1 : 0, r.left, r.top,
+                r.right, r.bottom, pid);
+  PrintUtf8(std::wstring(firstField) + L"|" + className + L"|" + escaped + numbers);
 }
 
 BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {

@@ -113,19 +113,19 @@ class EnglishUpdate(unittest.TestCase):
             time.sleep(2)
             self.assertIsNone(visible_box(session, QUESTION_CAPTION["en"]))
             self.assertIsNone(visible_box(session, DIALOG_CAPTION))
-            self.assertEqual(program.opened(), [])
+            self.assertEqual(program.opened_urls(), [])
             self.assertEqual(self.server.requested("Renewa.exe"), [])
 
         expected_url = self.server.base_url + "PresenterVela_xp.exe"
         with self.subTest("Download by IE opens the download in the browser"):
             self.ask()
             press_button(session, QUESTION_CAPTION["en"], IDCANCEL)
-            self.assertTrue(wait_until(lambda: program.opened() == [expected_url], 10), program.opened())
+            self.assertTrue(wait_until(lambda: program.opened_urls() == [expected_url], 10), program.opened())
 
         with self.subTest("closing the box also opens the browser"):
             self.ask()
             session.close_window(QUESTION_CAPTION["en"])
-            self.assertTrue(wait_until(lambda: program.opened() == [expected_url] * 2, 10), program.opened())
+            self.assertTrue(wait_until(lambda: program.opened_urls() == [expected_url] * 2, 10), program.opened())
         self.assertIsNone(visible_box(session, DIALOG_CAPTION))
 
     # ---------------------------------------------------- the update dialog

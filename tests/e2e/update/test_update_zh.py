@@ -34,13 +34,16 @@ class ChineseUpdate(unittest.TestCase):
             self.assertEqual(tls_server.requests, [], "a request went through an untrusted connection")
             self.assertEqual(program.quit(), 0)
 
-            program = Program(session, ctx, simulator, server.base_url)
+            # Now from the work folder itself: the update files go to its "temp" subfolder.
+            program = Program(session, ctx, simulator, server.base_url, from_work_folder=True)
             program.show_settings_page()
+            temp = program.work_folder / "temp"
 
             with self.subTest("Chinese failure text"):
                 server.set("update.ini", Answer("status", status=404))
                 program.click_update_link()
-                self.assertEqual(read_message(session), CHECK_FAILED["zh"])
+                self.assertEqual(read_message(session, caption=program.message_caption), CHECK_FAILED["zh"])
+                self.assertEqual((temp / "url.txt").read_bytes(), server.base_url.encode("ascii"))
 
             with self.subTest("Chinese button texts"):
                 server.set("update.ini", ok(NEWER))
@@ -60,8 +63,9 @@ class ChineseUpdate(unittest.TestCase):
                 time.sleep(1.0)
                 session.screenshot("dialog-downloading-zh")
                 press_button(session, DIALOG_CAPTION, IDCANCEL)
+                self.assertTrue(server.requested("Renewa.exe"))
+                self.assertEqual(sorted(p.name for p in temp.iterdir()), ["url.txt"])  # nothing partial left
                 self.assertFalse((program.work_folder / "Renewa.exe").exists())
-                self.assertFalse((program.work_folder / "Renewa.exe.download").exists())
             self.assertEqual(program.quit(), 0)
 
 

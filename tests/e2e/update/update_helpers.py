@@ -41,23 +41,31 @@ echo "$@" >> "{log}"
 
 
 class Program:
-    """The program copied into a folder with spaces in its name, started
+    """The program copied into a folder with spaces in its name (or, with
+    from_work_folder, into the work folder as its autostart copy), started
     with the simulated receiver and the update server's URL."""
 
-    def __init__(self, session: "harness.WineSession", ctx, simulator, base_url: str, **env: str):
+    def __init__(self, session: "harness.WineSession", ctx, simulator, base_url: str,
+                 from_work_folder: bool = False, **env: str):
         self.session = session
-        folder = session.prefix / "drive_c" / "Vela Tools"
-        folder.mkdir(exist_ok=True)
-        self.exe = folder / "PresenterVela.exe"
+        self.work_folder = session.prefix / "drive_c" / "users" / "root" / "Presenter_Vela"
+        if from_work_folder:
+            self.work_folder.mkdir(parents=True, exist_ok=True)
+            self.exe = self.work_folder / "PresenterVela_xp.exe"
+            self.windows_path = WORK_FOLDER_WIN + "\\PresenterVela_xp.exe"
+        else:
+            folder = session.prefix / "drive_c" / "Vela Tools"
+            folder.mkdir(exist_ok=True)
+            self.exe = folder / "PresenterVela.exe"
+            self.windows_path = "C:\\Vela Tools\\PresenterVela.exe"
         shutil.copy2(ctx.exe, self.exe)
-        self.windows_path = "C:\\Vela Tools\\PresenterVela.exe"
+        self.message_caption = self.exe.stem  # plain boxes carry the executable's name
         fake_bin = session.root / "fakebin"
         fake_bin.mkdir(exist_ok=True)
         self.opened_log = session.root / "opened.log"
         script = fake_bin / "xdg-open"
         script.write_text(FAKE_XDG_OPEN.format(log=self.opened_log))
         script.chmod(0o755)
-        self.work_folder = session.prefix / "drive_c" / "users" / "root" / "Presenter_Vela"
         self.remote = RemoteKeepAlive(simulator).start()
         variables = {"PATH": f"{fake_bin}:{session.env()['PATH']}",
                      "PRESENTER_VELA_RECEIVER": simulator.variable(),
@@ -68,6 +76,10 @@ class Program:
 
     def opened(self) -> list[str]:
         return self.opened_log.read_text().split() if self.opened_log.exists() else []
+
+    def opened_urls(self) -> list[str]:
+        """What the browser was asked to open (the manual of the first start aside)."""
+        return [entry for entry in self.opened() if entry.startswith("http")]
 
     def show_settings_page(self) -> None:
         session = self.session
@@ -93,7 +105,9 @@ class Program:
     def quit(self) -> int:
         from shell_helpers import quit_by_command
         quit_by_command(self.session)
-        return self.process.wait(timeout=15)
+        code = self.process.wait(timeout=15)
+        self.remote.stop()
+        return code
 
 
 def visible_box(session, caption: str):
@@ -153,12 +167,12 @@ def press_ok(session, caption: str = MESSAGE_CAPTION) -> None:
     press_button(session, caption, IDOK)
 
 
-def read_message(session, timeout: float = 20) -> str | None:
+def read_message(session, timeout: float = 20, caption: str = MESSAGE_CAPTION) -> str | None:
     """Text of the next plain message box of the program, which is closed."""
-    if wait_box(session, MESSAGE_CAPTION, timeout) is None:
+    if wait_box(session, caption, timeout) is None:
         return None
-    text = box_text(session, MESSAGE_CAPTION)
-    press_ok(session)
+    text = box_text(session, caption)
+    press_ok(session, caption)
     return text
 
 

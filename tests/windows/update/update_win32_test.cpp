@@ -33,21 +33,49 @@ struct BoxReader {
   int press;
   std::wstring yes, no, cancel, ok;
   bool found = false;
+  bool buttonsFitTheirTexts = true;
+  bool buttonsInsideTheBox = true;
+  std::wstring layout;
 
   void Run() {
     for (int i = 0; i < 500 && !found; ++i) {
       HWND box = ::FindWindowW(L"#32770", caption.c_str());
       if (box != nullptr && ::IsWindowVisible(box)) {
         found = true;
+        // The box turns visible just before the hook sees it activated.
+        for (int wait = 0; wait < 100 && Text(box, IDYES) == L"&Yes"; ++wait) ::Sleep(10);
+        ::Sleep(100);
         yes = Text(box, IDYES);
         no = Text(box, IDNO);
         cancel = Text(box, IDCANCEL);
         ok = Text(box, IDOK);
+        RECT client{};
+        ::GetClientRect(box, &client);
+        for (int id : {IDYES, IDNO, IDCANCEL}) {
+          HWND button = ::GetDlgItem(box, id);
+          if (button == nullptr) continue;
+          RECT r{};
+          ::GetWindowRect(button, &r);
+          ::MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+          if (r.left < 0 || r.right > client.right) buttonsInsideTheBox = false;
+          if (r.right - r.left < TextWidth(button, Text(box, id))) buttonsFitTheirTexts = false;
+          layout += std::to_wstring(id) + L":" + std::to_wstring(r.left) + L"-" + std::to_wstring(r.right) +
+                    L" text " + std::to_wstring(TextWidth(button, Text(box, id))) + L"; ";
+        }
         ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(press, BN_CLICKED), 0);
         return;
       }
       ::Sleep(10);
     }
+  }
+  static int TextWidth(HWND button, const std::wstring& text) {
+    HDC dc = ::GetDC(button);
+    const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(button, dc);
+    return size.cx;
   }
   static std::wstring Text(HWND box, int id) {
     wchar_t text[64] = L"";
@@ -70,6 +98,10 @@ TEST(QuestionBox, ShowsTheProgramsButtonTextsInEitherLanguage) {
     EXPECT_EQ(reader.yes, expected.yes);
     EXPECT_EQ(reader.no, expected.no);
     EXPECT_EQ(reader.cancel, expected.cancel);
+    EXPECT_TRUE(reader.buttonsFitTheirTexts)
+        << chinese << " "
+        << std::string(reader.layout.begin(), reader.layout.end());  // "&Download by IE" is not cut off
+    EXPECT_TRUE(reader.buttonsInsideTheBox) << chinese;
   }
 }
 
