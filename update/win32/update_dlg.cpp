@@ -150,6 +150,7 @@ void UpdateDlg::OnTimer() {
 void UpdateDlg::RunDownload() {
   if (m_downloadStarted) return;
   m_downloadStarted = true;
+  m_workerWindow = m_hWnd;
   const HWND window = m_hWnd;
   m_worker = std::thread([this, window] {
     const DownloadOutcome outcome =
@@ -237,7 +238,7 @@ void UpdateDlg::SetCounter(int counter) {
 // One message at a time: a fast transfer does not flood the queue, and the
 // statics always end with the latest values.
 void UpdateDlg::PostViewChange() {
-  if (!m_viewChangePosted.exchange(true)) ::PostMessageW(m_hWnd, UM_DOWNLOAD_VIEW, 0, 0);
+  if (!m_viewChangePosted.exchange(true)) ::PostMessageW(m_workerWindow, UM_DOWNLOAD_VIEW, 0, 0);
 }
 
 void UpdateDlg::ShowViewState() {

@@ -76,6 +76,7 @@ class UpdateDlg : public CDialog, private IDownloadView {
   CFont m_font;
 
   std::thread m_worker;
+  HWND m_workerWindow = nullptr;  // the dialog, as the worker posts to it (set before it starts)
   std::atomic<bool> m_cancel{false};
   bool m_closeWhenDone = false;
   bool m_downloadStarted = false;

@@ -20,6 +20,8 @@
 //                                            568 x 436 dialog) shows, it goes, and the tray is shown
 //   pvprobe children <title>                 one line per child window, same fields with the
 //                                            control id first
+// Every <title> may also be "hwnd:0x<handle>" (as `list` prints it). Texts
+// are printed as UTF-8.
 #include <windows.h>
 // After <windows.h>:
 #include <psapi.h>
@@ -30,7 +32,14 @@
 
 namespace {
 
+// A title, or "hwnd:0x..." for a window whose title the command line cannot
+// carry (Wine converts arguments through the Unix locale, which may lack the
+// characters of a Chinese title).
 HWND FindByTitle(const wchar_t* title) {
+  if (std::wcsncmp(title, L"hwnd:", 5) == 0) {
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::wcstoull(title + 5, nullptr, 0)));
+    return IsWindow(window) ? window : nullptr;
+  }
   return FindWindowW(nullptr, title);
 }
 

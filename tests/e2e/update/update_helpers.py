@@ -123,13 +123,20 @@ def wait_box(session, caption: str, timeout: float = 20):
     return found[-1] if found else None
 
 
+def target(session, caption: str) -> str:
+    """How pvprobe is told the visible box with that caption: by its handle,
+    since a Chinese caption does not survive Wine's command line."""
+    box = visible_box(session, caption)
+    return f"hwnd:{box.handle}" if box is not None else caption
+
+
 def controls(session, caption: str) -> dict[str, str]:
     """Control id -> text of the window with that caption."""
-    return {c.handle: c.text for c in session.child_windows(caption)}
+    return {c.handle: c.text for c in session.child_windows(target(session, caption))}
 
 
 def control_rects(session, caption: str) -> dict[str, tuple[int, int, int, int]]:
-    return {c.handle: c.rect for c in session.child_windows(caption)}
+    return {c.handle: c.rect for c in session.child_windows(target(session, caption))}
 
 
 def box_text(session, caption: str) -> str:
@@ -159,7 +166,7 @@ def press_button(session, caption: str, control_id: int) -> None:
     click_control(session, caption, control_id)
     if not wait_until(lambda: not window_shown(session, box.handle), 3):
         print(f"click on button {control_id} of {caption!r} was dropped; sending its command")
-        session.probe("post", caption, str(WM_COMMAND), str(control_id))
+        session.probe("post", f"hwnd:{box.handle}", str(WM_COMMAND), str(control_id))
     assert wait_until(lambda: not window_shown(session, box.handle), 5), "the box did not close"
 
 
