@@ -1,0 +1,45 @@
+"""How long the settings page is frozen by an update server that accepts the
+connection and then never answers, with the program's real time-outs (no
+test override): prints the seconds from the click to the first message.
+
+    PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/update/bench_update_timeout.py \\
+        --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
+"""
+import argparse
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+import harness  # noqa: E402
+from update_helpers import MESSAGE_CAPTION, Program, read_message, receiver_sim, wait_box  # noqa: E402
+from update_server import Answer, UpdateServer  # noqa: E402
+
+
+def main() -> None:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True, type=Path)
+    parser.add_argument("--build-dir", required=True, type=Path)
+    parser.add_argument("--out", required=True, type=Path)
+    args = parser.parse_args()
+    ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
+    with harness.WineSession(ctx.build_dir, ctx.artifacts, "update-bench") as session, \
+            receiver_sim.Simulator() as simulator, UpdateServer() as server:
+        server.set("update.ini", Answer("hang"))
+        program = Program(session, ctx, simulator, server.base_url, PRESENTER_VELA_UPDATE_TIMEOUT_MS="")
+        program.show_settings_page()
+        for attempt in range(2):
+            program.click_update_link()
+            started = time.monotonic()
+            wait_box(session, MESSAGE_CAPTION, 60)
+            frozen = time.monotonic() - started
+            first = read_message(session)
+            second = read_message(session)
+            print(f"silent server, attempt {attempt + 1}: first message after {frozen:.1f} s "
+                  f"({first!r}, then {second!r})")
+        program.quit()
+
+
+if __name__ == "__main__":
+    main()
