@@ -7,7 +7,7 @@ import unittest
 
 import harness
 from update_helpers import (BUTTONS, CANNOT_CONNECT, CHECK_FAILED, DIALOG_CAPTION, IDCANCEL, IDNO, IDYES,
-                            QUESTION_CAPTION, STATUS, Program, click_control, controls, press_button, read_message, receiver_sim,
+                            QUESTION_CAPTION, STATUS, WORK_FOLDER_WIN, Program, click_control, controls, press_button, read_message, receiver_sim,
                             visible_box, wait_box, wait_until)
 from update_server import Answer, UpdateServer, ok
 
@@ -66,6 +66,23 @@ class ChineseUpdate(unittest.TestCase):
                 self.assertTrue(server.requested("Renewa.exe"))
                 self.assertEqual(sorted(p.name for p in temp.iterdir()), ["url.txt"])  # nothing partial left
                 self.assertFalse((program.work_folder / "Renewa.exe").exists())
+
+            with self.subTest("hand-over from the work folder"):
+                updater = (ctx.build_dir / "bin" / "pv_fake_renewa.exe").read_bytes()
+                new_program = b"new program " * 5000
+                server.set("Renewa.exe", ok(updater))
+                server.set("PresenterVela_xp.exe", ok(new_program))
+                program.click_update_link()
+                self.assertIsNotNone(wait_box(session, caption), "no question box")
+                press_button(session, caption, IDYES)
+                self.assertEqual(program.process.wait(timeout=60), 0)
+                self.assertEqual((temp / "PresenterVela_xp.exe").read_bytes(), new_program)
+                self.assertEqual(program.exe.read_bytes(), ctx.exe.read_bytes())  # the running copy untouched
+                parameters = temp / "renewa-parameters.bin"
+                self.assertTrue(wait_until(parameters.exists, 10), "the updater was not started")
+                expected = f'"{WORK_FOLDER_WIN}\\temp\\PresenterVela_xp.exe" "{program.windows_path}"'
+                self.assertEqual(parameters.read_bytes().decode("utf-16-le"), expected)
+                return
             self.assertEqual(program.quit(), 0)
 
 
