@@ -25,6 +25,21 @@ TEST(VersionString, OfTheBuiltProgramAndOfAFileWithoutVersion) {
   EXPECT_EQ(version, L"");
 }
 
+TEST(WaitCursor, BusyWhileTheCheckRunsAndRestoredBeforeABox) {
+  const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+  ::SetCursor(arrow);
+  {
+    CWaitCursor busy;
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_WAIT));
+    busy.Restore();  // what the check does before it shows a box
+    EXPECT_EQ(::GetCursor(), arrow);
+    ::SetCursor(::LoadCursorW(nullptr, IDC_CROSS));  // a box changed it: leaving must not undo that
+  }
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_CROSS));
+  { CWaitCursor busy; }
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_CROSS));
+}
+
 // Looks for a visible dialog box with that caption on another thread, reads
 // the texts of the given buttons and presses one of them.
 struct BoxReader {
