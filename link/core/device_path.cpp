@@ -44,4 +44,18 @@ bool PathNamesReceiver(wchar_t* path, const HidClassGuid& hidGuid) {
          OccursAfterStart(text, FormatGuid(hidGuid));
 }
 
+bool RemovalConcernsOpenReceiver(wchar_t* removedPath, const std::wstring& openPath,
+                                 const HidClassGuid& hidGuid) {
+  if (!PathNamesReceiver(removedPath, hidGuid)) return false;
+  if (openPath.empty()) return true;
+  const std::wstring removed(removedPath);  // upper case by now
+  if (removed.size() != openPath.size()) return false;
+  for (std::size_t i = 0; i < removed.size(); ++i) {
+    wchar_t c = openPath[i];
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    if (c != removed[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace pv::link

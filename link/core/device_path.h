@@ -16,4 +16,12 @@ std::wstring FormatGuid(const HidClassGuid& guid);
 // occur in it after the first character.
 bool PathNamesReceiver(wchar_t* path, const HidClassGuid& hidGuid);
 
+// A removal notice concerns the receiver the link has open only when the
+// removed interface is the open one: with two receivers plugged in, pulling
+// the spare leaves the open one working. Paths compare without regard to
+// case. With no path known (nothing open, or a transport without paths) any
+// receiver interface counts, as the display then claims nothing it knows.
+bool RemovalConcernsOpenReceiver(wchar_t* removedPath, const std::wstring& openPath,
+                                 const HidClassGuid& hidGuid);
+
 }  // namespace pv::link

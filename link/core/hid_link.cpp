@@ -57,6 +57,10 @@ bool CHidLink::StopAndWait() {
   if (m_platform.clock == nullptr) return true;  // never started
   std::uint32_t running = kRunning;
   m_stopState.compare_exchange_strong(running, kStopRequested);
+  // Out of a read wait or the settle delay at once, so the worker stops well
+  // within the polls below instead of after one more pass of up to 6 s.
+  m_platform.clock->Wake();
+  m_platform.transport->WakeWaits();
   for (int poll = 0; poll < kStopPolls; ++poll) {
     if (m_stopState == kFinished) return true;
     m_platform.clock->Sleep(kStopPollMs);
@@ -66,6 +70,20 @@ bool CHidLink::StopAndWait() {
 
 bool CHidLink::MatchDevicePath(wchar_t* path) const {
   return PathNamesReceiver(path, m_hidGuid);
+}
+
+bool CHidLink::RemovalConcernsOpenReceiver(wchar_t* path) const {
+  std::wstring open;
+  {
+    std::lock_guard lock(m_pathMutex);
+    open = m_openDevicePath;
+  }
+  return pv::link::RemovalConcernsOpenReceiver(path, open, m_hidGuid);
+}
+
+void CHidLink::SetOpenDevicePath(std::wstring path) {
+  std::lock_guard lock(m_pathMutex);
+  m_openDevicePath = std::move(path);
 }
 
 void CHidLink::Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
@@ -178,6 +196,13 @@ void CHidLink::HandleKeyStatus() {
 void CHidLink::CloseHandles() {
   std::lock_guard lock(m_hMutex);  // never under a write from the other thread
   m_platform.transport->Close();
+  SetOpenDevicePath({});
+}
+
+void CHidLink::DropConnection() {
+  CloseHandles();
+  m_bRfLinked = 0;
+  m_bConnected = false;
 }
 
 void CHidLink::OnWriteFailed() {
@@ -209,9 +234,12 @@ void CHidLink::ReadReport() {
   try {
     m_inReport[0] = 0;
     transport.StartRead(m_inReport, m_caps.inputReportByteLength);
-    switch (transport.WaitRead(kReadTimeoutMs)) {
+    std::size_t bytesRead = 0;
+    switch (transport.WaitRead(kReadTimeoutMs, bytesRead)) {
       case ReadWait::Completed:
-        if (DecodeInputReport(m_inReport)) {
+        // A short report is no report: what the buffer holds beyond it is
+        // the previous one, which must not act twice.
+        if (bytesRead >= m_caps.inputReportByteLength && DecodeInputReport(m_inReport)) {
           HandleReport();
           // A rejected report is no sign of the remote; an accepted one is,
           // unless answering it has just lost the receiver.
@@ -219,10 +247,9 @@ void CHidLink::ReadReport() {
         }
         break;
       case ReadWait::TimedOut:
+      case ReadWait::Woken:  // stopping: the loop ends after this pass
         transport.CancelRead();
-        CloseHandles();
-        m_bRfLinked = 0;
-        m_bConnected = false;
+        DropConnection();
         break;
       case ReadWait::Failed:
         // The receiver is gone. Radio down now, so the UI hears of it at the
@@ -260,9 +287,11 @@ bool CHidLink::InterfaceAcceptable(const InterfaceAttributes& attributes) {
          caps.outputReportByteLength <= kOutputBufferSize;
 }
 
-void CHidLink::ConnectAccepted() {
+bool CHidLink::ConnectAccepted() {
   IReceiverTransport& transport = *m_platform.transport;
-  m_platform.clock->Sleep(kSettleDelayMs);  // the receiver needs time to settle
+  // The receiver needs time to settle; a stop request ends the wait and
+  // the connection is not made.
+  if (!m_platform.clock->SleepUnlessWoken(kSettleDelayMs)) return false;
   m_bReceiverPresent = 1;
   m_bConnected = true;
   {
@@ -274,6 +303,8 @@ void CHidLink::ConnectAccepted() {
     m_outReport[3] = m_outReport[4] = m_outReport[5] = 0xFF;
   }
   transport.OpenRead();
+  SetOpenDevicePath(transport.DevicePath());
+  return true;
 }
 
 bool CHidLink::OpenDevice() {
@@ -291,7 +322,7 @@ bool CHidLink::OpenDevice() {
         continue;
       }
       transport.AcceptInterface();
-      ConnectAccepted();
+      if (!ConnectAccepted()) CloseHandles();
       break;
     }
     transport.EndDiscovery();
@@ -351,7 +382,7 @@ void CHidLink::RunPass() {
   const bool prevPresent = m_bReceiverPresent != 0;
   if (!m_bConnected && !OpenDevice()) {
     if (prevPresent) Post(UM_LINK_RECEIVER, 0, 0);
-    m_platform.clock->Sleep(kAbsentRetryMs);
+    m_platform.clock->SleepUnlessWoken(kAbsentRetryMs);
     return;
   }
   if (!prevPresent && m_bReceiverPresent) Post(UM_LINK_RECEIVER, 1, 0);
@@ -375,7 +406,7 @@ void CHidLink::RunPass() {
   PostStateBitChange();
   if (!prevRf && m_bRfLinked) Post(UM_LINK_RF, 1, 0);
   if (prevRf && !m_bRfLinked) Post(UM_LINK_RF, 0, 0);
-  m_platform.clock->Sleep(kConnectedPassMs);
+  m_platform.clock->SleepUnlessWoken(kConnectedPassMs);
 }
 
 void CHidLink::Run() {

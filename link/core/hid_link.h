@@ -38,6 +38,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "link/core/link_messages.h"
@@ -81,10 +82,9 @@ class CHidLink {
   // ones from DefaultLinkPlatform live to process end). Always returns 1.
   int Start(const LinkPlatform& platform);
 
-  // Exit handshake: asks a running worker to stop and polls every 100 ms, at
-  // most 50 times, for its acknowledgement. True when the worker finished.
-  // The worker notices the request at the top of its next pass (up to one
-  // read wait plus one settle delay later).
+  // Exit handshake: asks a running worker to stop, wakes it out of a read
+  // wait or a pause, and polls every 100 ms, at most 50 times, for its
+  // acknowledgement. True when the worker finished.
   bool StopAndWait();
 
   // Sets (on, seconds > 0) or clears the presentation timer; `start` is in
@@ -96,6 +96,9 @@ class CHidLink {
   // True when a device interface path names a HID interface of the receiver.
   // Upper-cases the path in place. UI thread.
   bool MatchDevicePath(wchar_t* path) const;
+  // True when a removed device interface is the receiver the link has open
+  // (see RemovalConcernsOpenReceiver). Upper-cases the path. UI thread.
+  bool RemovalConcernsOpenReceiver(wchar_t* path) const;
 
   // ---- What the user interface tells the worker ---------------------------
   // Named operations over the flags below; the worker picks each up on its
@@ -170,8 +173,10 @@ class CHidLink {
  private:
   void Post(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
   bool InterfaceAcceptable(const InterfaceAttributes& attributes);
-  void ConnectAccepted();
+  bool ConnectAccepted();
   void OnWriteFailed();
+  void DropConnection();
+  void SetOpenDevicePath(std::wstring path);
   void HandleBlackScreen();
   void HandleKeyStatus();
   void PostStateBitChange();
@@ -182,6 +187,9 @@ class CHidLink {
   // they are never closed under its pending read.
   std::atomic<bool> m_bWriteFailed{false};
   std::atomic<bool> m_bStarted{false};
+  // Path of the open receiver interface, for the UI's removal notices.
+  mutable std::mutex m_pathMutex;
+  std::wstring m_openDevicePath;
   std::atomic<std::thread::id> m_workerId{};
 };
 

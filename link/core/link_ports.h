@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "link/core/local_time.h"
 
@@ -33,7 +34,10 @@ struct ReceiverCaps {
   std::uint16_t outputReportByteLength = 0;
 };
 
-enum class ReadWait { Completed, TimedOut, Failed };
+// Completed: the read finished without error (bytesRead tells how much came);
+// TimedOut: nothing within the wait; Failed: the read or the wait failed (the
+// receiver is gone); Woken: WakeWaits ended the wait (the worker is stopping).
+enum class ReadWait { Completed, TimedOut, Failed, Woken };
 
 // One receiver connection at a time. Discovery walks the interfaces in
 // enumeration order; the link decides which one to take. Reads are
@@ -66,11 +70,22 @@ class IReceiverTransport {
 
   virtual bool IsWriteOpen() const = 0;
   virtual void StartRead(std::uint8_t* buffer, std::size_t length) = 0;
-  virtual ReadWait WaitRead(std::uint32_t timeoutMs) = 0;
+  // On Completed, `bytesRead` is the number of bytes the read delivered.
+  virtual ReadWait WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) = 0;
+  // Ends a read wait in progress at once, and every later one (ReadWait::Woken).
+  // Any thread; used by the stop request, so the worker is never left in a
+  // 3-second wait while the exit waits for it.
+  virtual void WakeWaits() = 0;
   virtual void CancelRead() = 0;
   // After every read wait, whatever its outcome.
   virtual void ResetReadEvent() = 0;
+  // Bounded (about a second): a write that cannot complete in that time is
+  // cancelled and fails, so no caller holding the link's mutex can block for
+  // ever on a stalled receiver.
   virtual bool Write(const std::uint8_t* report, std::size_t length) = 0;
+  // The device path of the open receiver interface; empty while none is
+  // open (or when the transport has no paths). Worker thread.
+  virtual std::wstring DevicePath() const = 0;
 
   // Closes the probe, write and read handles (whichever are open).
   virtual void Close() = 0;
@@ -82,7 +97,13 @@ class ILinkClock {
   // Milliseconds since an arbitrary start, wrapping at 32 bits.
   virtual std::uint32_t TickCount() = 0;
   virtual LocalTime Now() = 0;
+  // A plain sleep (the exit's polls).
   virtual void Sleep(std::uint32_t ms) = 0;
+  // The worker's pauses (settle delay, pass spacing): false when Wake ended
+  // it early. Once woken, every later pause returns false at once.
+  virtual bool SleepUnlessWoken(std::uint32_t ms) = 0;
+  // Any thread.
+  virtual void Wake() = 0;
 };
 
 // Posts a message to a window without waiting for it to be handled.

@@ -6,8 +6,6 @@ namespace pv::link::win32 {
 namespace {
 
 constexpr DWORD kShareMode = FILE_SHARE_READ | FILE_SHARE_WRITE;
-// A cancelled read completes quickly; this only bounds a misbehaving driver.
-constexpr DWORD kCancelWaitMs = 1000;
 
 void CloseIfOpen(HANDLE& handle) {
   if (handle == INVALID_HANDLE_VALUE) return;
@@ -17,10 +15,11 @@ void CloseIfOpen(HANDLE& handle) {
 
 }  // namespace
 
+CHidTransport::CHidTransport() : m_wake(CreateEventHandle(true, false)), m_reader(m_wake.Get()) {}
+
 CHidTransport::~CHidTransport() {
   Close();
   EndDiscovery();
-  if (m_hReadEvent != nullptr) CloseHandle(m_hReadEvent);
 }
 
 HidClassGuid CHidTransport::HidGuid() {
@@ -104,56 +103,44 @@ HANDLE CHidTransport::OpenPath(const std::wstring& path, DWORD access, DWORD fla
 
 void CHidTransport::OpenWrite() {
   CloseIfOpen(m_hWrite);
-  m_hWrite = OpenPath(m_devicePath, GENERIC_WRITE, 0);
+  m_hWrite = OpenPath(m_devicePath, GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
 }
 
 void CHidTransport::OpenRead() {
   CloseIfOpen(m_hRead);
   m_hRead = OpenPath(m_devicePath, GENERIC_READ, FILE_FLAG_OVERLAPPED);
-  if (m_hRead == INVALID_HANDLE_VALUE) return;
-  if (m_hReadEvent == nullptr) {
-    // Manual reset, initially signalled; reused by every later connection.
-    m_hReadEvent = CreateEventW(nullptr, TRUE, TRUE, L"");
-    m_readOverlapped = {};
-    m_readOverlapped.hEvent = m_hReadEvent;
-  }
 }
 
 void CHidTransport::StartRead(std::uint8_t* buffer, std::size_t length) {
-  if (m_hRead == INVALID_HANDLE_VALUE) return;
-  ReadFile(m_hRead, buffer, static_cast<DWORD>(length), &m_cbRead, &m_readOverlapped);
+  m_readBuffer = buffer;
+  m_reader.Start(m_hRead, length);
 }
 
-ReadWait CHidTransport::WaitRead(std::uint32_t timeoutMs) {
-  switch (WaitForSingleObject(m_hReadEvent, timeoutMs)) {
-    case WAIT_OBJECT_0:
-      return ReadWait::Completed;
-    case WAIT_TIMEOUT:
-      return ReadWait::TimedOut;
-    default:
-      return ReadWait::Failed;
-  }
+ReadWait CHidTransport::WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) {
+  bytesRead = 0;
+  if (m_readBuffer == nullptr) return ReadWait::Failed;
+  return m_reader.Wait(m_hRead, timeoutMs, m_readBuffer, bytesRead);
+}
+
+void CHidTransport::WakeWaits() {
+  SetEvent(m_wake.Get());
 }
 
 void CHidTransport::CancelRead() {
-  if (m_hRead == INVALID_HANDLE_VALUE) return;
-  CancelIo(m_hRead);
-  // Let the cancelled read finish before its buffer and overlapped record
-  // are used again.
-  if (m_hReadEvent != nullptr) WaitForSingleObject(m_hReadEvent, kCancelWaitMs);
+  m_reader.Cancel(m_hRead);
 }
 
 void CHidTransport::ResetReadEvent() {
-  if (m_hReadEvent != nullptr) ResetEvent(m_hReadEvent);
+  // Every read has its own event, reset when it is issued.
 }
 
 bool CHidTransport::Write(const std::uint8_t* report, std::size_t length) {
-  if (m_hWrite == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  return WriteFile(m_hWrite, report, static_cast<DWORD>(length), &written, nullptr) != FALSE;
+  return WriteBounded(m_hWrite, report, length);
 }
 
 void CHidTransport::Close() {
+  m_reader.Abandon();  // a read still pending keeps its slot past the handle
+  m_readBuffer = nullptr;
   CloseIfOpen(m_hRead);
   CloseIfOpen(m_hWrite);
   CloseIfOpen(m_hAttrDevice);

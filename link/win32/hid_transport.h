@@ -9,16 +9,20 @@
 #include <memory>
 #include <string>
 
+#include "framework/kernel_handles.h"
 #include "link/core/link_ports.h"
+#include "link/win32/overlapped_io.h"
 
 namespace pv::link::win32 {
 
 // Owns the device information set during discovery, the probe (attribute),
-// write and read handles of the receiver and the read event, which is
-// created with the first read handle and kept for every later connection.
+// write and read handles of the receiver, and the overlapped reader whose
+// record, event and buffer are fresh for every connection. Writes are
+// overlapped too, so a stalled receiver fails a write after about a second
+// instead of blocking the link's mutex.
 class CHidTransport final : public IReceiverTransport {
  public:
-  CHidTransport() = default;
+  CHidTransport();
   ~CHidTransport() override;
   CHidTransport(const CHidTransport&) = delete;
   CHidTransport& operator=(const CHidTransport&) = delete;
@@ -34,14 +38,15 @@ class CHidTransport final : public IReceiverTransport {
   void OpenRead() override;
   bool IsWriteOpen() const override { return m_hWrite != INVALID_HANDLE_VALUE; }
   void StartRead(std::uint8_t* buffer, std::size_t length) override;
-  ReadWait WaitRead(std::uint32_t timeoutMs) override;
+  ReadWait WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) override;
+  void WakeWaits() override;
   void CancelRead() override;
   void ResetReadEvent() override;
   bool Write(const std::uint8_t* report, std::size_t length) override;
   void Close() override;
 
   // The device path of the accepted interface (empty while none is).
-  const std::wstring& DevicePath() const { return m_devicePath; }
+  std::wstring DevicePath() const override { return m_devicePath; }
 
  private:
   static HANDLE OpenPath(const std::wstring& path, DWORD access, DWORD flags);
@@ -57,9 +62,10 @@ class CHidTransport final : public IReceiverTransport {
   HANDLE m_hAttrDevice = INVALID_HANDLE_VALUE;
   HANDLE m_hWrite = INVALID_HANDLE_VALUE;
   HANDLE m_hRead = INVALID_HANDLE_VALUE;
-  HANDLE m_hReadEvent = nullptr;
-  OVERLAPPED m_readOverlapped{};
-  DWORD m_cbRead = 0;
+  // Set once by the stop request; ends read waits at once.
+  CHandle m_wake;
+  COverlappedReader m_reader;
+  std::uint8_t* m_readBuffer = nullptr;
 };
 
 }  // namespace pv::link::win32

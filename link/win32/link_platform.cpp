@@ -35,8 +35,22 @@ LocalTime CWin32Clock::Now() {
   return {time.wYear, time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond, time.wMilliseconds};
 }
 
+CWin32Clock::CWin32Clock() : m_wake(CreateEventHandle(true, false)) {}
+
 void CWin32Clock::Sleep(std::uint32_t ms) {
   ::Sleep(ms);
+}
+
+bool CWin32Clock::SleepUnlessWoken(std::uint32_t ms) {
+  if (!m_wake) {
+    ::Sleep(ms);
+    return true;
+  }
+  return WaitForSingleObject(m_wake.Get(), ms) == WAIT_TIMEOUT;
+}
+
+void CWin32Clock::Wake() {
+  SetEvent(m_wake.Get());
 }
 
 void CWin32MessageSink::Post(std::uintptr_t window, std::uint32_t message, std::uintptr_t wparam,

@@ -1,16 +1,24 @@
 // The receiver link's ports on Windows.
 #pragma once
 
+#include "framework/kernel_handles.h"
 #include "link/core/link_ports.h"
 
 namespace pv::link::win32 {
 
-// GetTickCount, GetLocalTime and Sleep.
+// GetTickCount, GetLocalTime and Sleep; the worker's pauses wait on an
+// event that Wake sets.
 class CWin32Clock final : public ILinkClock {
  public:
+  CWin32Clock();
   std::uint32_t TickCount() override;
   LocalTime Now() override;
   void Sleep(std::uint32_t ms) override;
+  bool SleepUnlessWoken(std::uint32_t ms) override;
+  void Wake() override;
+
+ private:
+  CHandle m_wake;
 };
 
 // PostMessageW to the notification window.

@@ -14,6 +14,11 @@ namespace {
 // a simulator that does not answer.
 constexpr long kConnectTimeoutMs = 1000;
 constexpr std::uint32_t kInterfaceListTimeoutMs = 3000;
+// How often a read wait looks for a stop request.
+constexpr std::uint32_t kWakeSliceMs = 50;
+// A simulator that stops reading makes send block once the socket buffers
+// are full; after this long the send fails like a write to a stalled receiver.
+constexpr DWORD kSendTimeoutMs = 1000;
 
 timeval ToTimeval(std::uint32_t ms) {
   timeval tv{};
@@ -46,6 +51,9 @@ bool CSimTransport::Connect() {
   if (m_socket == INVALID_SOCKET) return false;
   BOOL noDelay = TRUE;  // reports are tiny and must leave at once
   setsockopt(m_socket, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay), sizeof(noDelay));
+  const DWORD sendTimeout = kSendTimeoutMs;
+  setsockopt(m_socket, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+             sizeof(sendTimeout));
 
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -116,16 +124,23 @@ void CSimTransport::StartRead(std::uint8_t* buffer, std::size_t length) {
   m_readLength = length;
 }
 
-ReadWait CSimTransport::WaitRead(std::uint32_t timeoutMs) {
+ReadWait CSimTransport::WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) {
+  bytesRead = 0;
+  if (m_woken) return ReadWait::Woken;
   if (!m_readOpen || m_readBuffer == nullptr) return ReadWait::Failed;
   bool closed = false;
-  const auto frame = ReceiveFrame(timeoutMs, &closed);
-  if (!frame) return closed ? ReadWait::Failed : ReadWait::TimedOut;
+  const auto frame = ReceiveFrame(timeoutMs, &closed, true);
+  if (!frame) {
+    if (closed) return ReadWait::Failed;
+    return m_woken ? ReadWait::Woken : ReadWait::TimedOut;
+  }
   // Never more than the read asked for (the buffer is sized for it); a short
-  // frame leaves zeros, not the previous report, behind it.
+  // frame leaves zeros, not the previous report, behind it, and says how
+  // short it was.
   const std::size_t copied = std::min(frame->size(), m_readLength);
   std::memcpy(m_readBuffer, frame->data(), copied);
   std::memset(m_readBuffer + copied, 0, m_readLength - copied);
+  bytesRead = copied;
   return ReadWait::Completed;
 }
 
@@ -141,7 +156,8 @@ void CSimTransport::Close() {
   m_socket = INVALID_SOCKET;
 }
 
-std::optional<std::vector<std::uint8_t>> CSimTransport::ReceiveFrame(std::uint32_t timeoutMs, bool* closed) {
+std::optional<std::vector<std::uint8_t>> CSimTransport::ReceiveFrame(std::uint32_t timeoutMs, bool* closed,
+                                                                     bool wakeable) {
   *closed = false;
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   while (true) {
@@ -151,13 +167,15 @@ std::optional<std::vector<std::uint8_t>> CSimTransport::ReceiveFrame(std::uint32
       return std::nullopt;
     }
     const ULONGLONG now = GetTickCount64();
-    if (now >= deadline) return std::nullopt;
+    if (now >= deadline || (wakeable && m_woken)) return std::nullopt;
     fd_set readable;
     FD_ZERO(&readable);
     FD_SET(m_socket, &readable);
-    timeval timeout = ToTimeval(static_cast<std::uint32_t>(deadline - now));
+    std::uint32_t slice = static_cast<std::uint32_t>(deadline - now);
+    if (wakeable) slice = std::min(slice, kWakeSliceMs);
+    timeval timeout = ToTimeval(slice);
     const int ready = select(0, &readable, nullptr, nullptr, &timeout);
-    if (ready == 0) return std::nullopt;
+    if (ready == 0) continue;  // the deadline or a stop request is checked above
     std::uint8_t chunk[512];
     const int received = ready > 0 ? recv(m_socket, reinterpret_cast<char*>(chunk), sizeof(chunk), 0) : -1;
     if (received <= 0) {

@@ -35,7 +35,9 @@ class CSimTransport final : public IReceiverTransport {
   void OpenRead() override { m_readOpen = m_socket != INVALID_SOCKET; }
   bool IsWriteOpen() const override { return m_writeOpen; }
   void StartRead(std::uint8_t* buffer, std::size_t length) override;
-  ReadWait WaitRead(std::uint32_t timeoutMs) override;
+  ReadWait WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) override;
+  void WakeWaits() override { m_woken = true; }
+  std::wstring DevicePath() const override { return {}; }
   void CancelRead() override {}
   void ResetReadEvent() override {}
   bool Write(const std::uint8_t* report, std::size_t length) override;
@@ -44,8 +46,10 @@ class CSimTransport final : public IReceiverTransport {
  private:
   bool Connect();
   // The next frame within `timeoutMs`; nothing on timeout (`*closed` false)
-  // or when the connection has ended (`*closed` true).
-  std::optional<std::vector<std::uint8_t>> ReceiveFrame(std::uint32_t timeoutMs, bool* closed);
+  // or when the connection has ended (`*closed` true). `wakeable`: a stop
+  // request ends the wait early (as a timeout).
+  std::optional<std::vector<std::uint8_t>> ReceiveFrame(std::uint32_t timeoutMs, bool* closed,
+                                                        bool wakeable = false);
   bool SendFrame(const std::uint8_t* payload, std::size_t length);
 
   sim::Endpoint m_endpoint;
@@ -59,6 +63,8 @@ class CSimTransport final : public IReceiverTransport {
   std::atomic<bool> m_writeOpen{false};
   std::atomic<bool> m_readOpen{false};
   std::uint8_t* m_readBuffer = nullptr;
+  // Set by the stop request; read waits look at it every kWakeSliceMs.
+  std::atomic<bool> m_woken{false};
   std::size_t m_readLength = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "link/core/hid_link.h"
+#include "tests/host/link/link_fakes.h"
 
 namespace pv::link {
 namespace {
@@ -53,6 +54,59 @@ TEST(LinkPaths, PathIsUpperCasedInPlace) {
   std::wstring path = L"\\\\?\\hid#vid_0c45";
   link.MatchDevicePath(path.data());
   EXPECT_EQ(path, L"\\\\?\\HID#VID_0C45");
+}
+
+// Two receivers plugged in: only the removal of the open one counts.
+struct RemovalCase {
+  const char* name;
+  const wchar_t* removed;
+  const wchar_t* open;
+  bool concerns;
+};
+
+void PrintTo(const RemovalCase& c, std::ostream* out) {
+  *out << c.name;
+}
+
+constexpr wchar_t kOpen[] =
+    L"\\\\?\\hid#vid_0c45&pid_8101&mi_01#7&1a2b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr wchar_t kSpare[] =
+    L"\\\\?\\hid#vid_0c45&pid_8101&mi_01#7&9f9f&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr wchar_t kMouse[] =
+    L"\\\\?\\hid#vid_046d&pid_c077#7&1a2b&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+class LinkRemoval : public testing::TestWithParam<RemovalCase> {};
+
+TEST_P(LinkRemoval, OnlyTheOpenReceiversRemovalCounts) {
+  const RemovalCase& c = GetParam();
+  std::wstring removed = c.removed;
+  EXPECT_EQ(RemovalConcernsOpenReceiver(removed.data(), c.open, kHid), c.concerns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Removal, LinkRemoval,
+    testing::Values(RemovalCase{"open_receiver_removed", kOpen, kOpen, true},
+                    RemovalCase{"spare_receiver_removed", kSpare, kOpen, false},
+                    RemovalCase{"another_device_removed", kMouse, kOpen, false},
+                    RemovalCase{"receiver_removed_while_none_is_open", kSpare, L"", true},
+                    RemovalCase{"other_device_while_none_is_open", kMouse, L"", false}),
+    [](const testing::TestParamInfo<RemovalCase>& info) { return std::string(info.param.name); });
+
+// The link knows the open interface's path from the moment it connects until
+// it closes the receiver.
+TEST(LinkRemoval, TheLinkComparesWithThePathItHasOpen) {
+  test::LinkRig rig;
+  rig.transport.m_interfaces = {test::FakeInterface{}, test::FakeInterface{}};
+  rig.transport.m_paths = {kOpen, kSpare};
+  rig.link.m_hidGuid = kHid;
+  ASSERT_TRUE(rig.link.OpenDevice());
+  std::wstring spare = kSpare;
+  std::wstring open = kOpen;
+  EXPECT_FALSE(rig.link.RemovalConcernsOpenReceiver(spare.data()));
+  EXPECT_TRUE(rig.link.RemovalConcernsOpenReceiver(open.data()));
+  rig.link.CloseHandles();
+  spare = kSpare;
+  EXPECT_TRUE(rig.link.RemovalConcernsOpenReceiver(spare.data())) << "nothing open: any receiver counts";
 }
 
 }  // namespace

@@ -2,13 +2,16 @@
 // reports, a clock that only moves when slept, and a sink that records.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -54,6 +57,29 @@ class FakeClock final : public ILinkClock {
     ++m_sleeps;
     m_slept += ms;
   }
+  // With m_blockFrom set, a pause of at least that many ms lasts until Wake
+  // (at most 10 real seconds): a worker held in its settle delay.
+  bool SleepUnlessWoken(std::uint32_t ms) override {
+    if (m_woken) return false;
+    if (m_blockFrom != 0 && ms >= m_blockFrom) {
+      std::unique_lock lock(m_wakeMutex);
+      ++m_blockedPauses;
+      m_wakeChanged.notify_all();
+      return !m_wakeChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_woken.load(); });
+    }
+    Sleep(ms);
+    return !m_woken;
+  }
+  void Wake() override {
+    std::lock_guard lock(m_wakeMutex);
+    m_woken = true;
+    m_wakeChanged.notify_all();
+  }
+  // Waits (at most 10 real seconds) until a pause blocks.
+  bool WaitUntilBlocked() {
+    std::unique_lock lock(m_wakeMutex);
+    return m_wakeChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_blockedPauses > 0; });
+  }
   void Advance(std::int64_t ms) {
     m_tick += static_cast<std::uint32_t>(ms);
     m_epochMs += ms;
@@ -67,6 +93,11 @@ class FakeClock final : public ILinkClock {
   std::atomic<std::int64_t> m_epochMs{0};
   std::atomic<int> m_sleeps{0};
   std::atomic<std::uint64_t> m_slept{0};
+  std::uint32_t m_blockFrom = 0;
+  std::atomic<bool> m_woken{false};
+  int m_blockedPauses = 0;
+  std::mutex m_wakeMutex;
+  std::condition_variable m_wakeChanged;
 };
 
 struct Message {
@@ -107,6 +138,8 @@ struct ReadStep {
   ReadWait result = ReadWait::Completed;
   Bytes report;                  // copied into the read buffer when completed
   std::function<void()> during;  // runs "while waiting" (e.g. a stop request)
+  bool untilWoken = false;       // the wait lasts until WakeWaits (at most 10 real seconds)
+  long bytes = -1;               // bytes the read delivered; -1: the report's length
 };
 
 class FakeTransport final : public IReceiverTransport {
@@ -144,8 +177,10 @@ class FakeTransport final : public IReceiverTransport {
     m_length = length;
     ++m_readsIssued;
   }
-  ReadWait WaitRead(std::uint32_t timeoutMs) override {
+  ReadWait WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) override {
     m_lastTimeout = timeoutMs;
+    bytesRead = 0;
+    if (m_woken) return ReadWait::Woken;
     if (m_reads.empty()) {
       if (m_clock) m_clock->Advance(timeoutMs);
       return ReadWait::TimedOut;
@@ -153,11 +188,33 @@ class FakeTransport final : public IReceiverTransport {
     ReadStep step = std::move(m_reads.front());
     m_reads.pop_front();
     if (step.during) step.during();
+    if (step.untilWoken) {
+      std::unique_lock lock(m_wakeMutex);
+      m_waiting = true;
+      m_wakeChanged.notify_all();
+      m_wakeChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_woken.load(); });
+      return m_woken ? ReadWait::Woken : ReadWait::TimedOut;
+    }
+    if (m_woken) return ReadWait::Woken;
+    bytesRead =
+        step.bytes >= 0 ? static_cast<std::size_t>(step.bytes) : std::min(step.report.size(), m_length);
     if (step.result == ReadWait::TimedOut && m_clock) m_clock->Advance(timeoutMs);
     if (step.result == ReadWait::Completed) {
       for (std::size_t i = 0; i < step.report.size() && i < m_length; ++i) m_buffer[i] = step.report[i];
     }
     return step.result;
+  }
+  void WakeWaits() override {
+    std::lock_guard lock(m_wakeMutex);
+    m_woken = true;
+    m_wakeChanged.notify_all();
+  }
+  bool WaitUntilReading() {
+    std::unique_lock lock(m_wakeMutex);
+    return m_wakeChanged.wait_for(lock, std::chrono::seconds(10), [&] { return m_waiting; });
+  }
+  std::wstring DevicePath() const override {
+    return m_readOpen && m_current < m_paths.size() ? m_paths[m_current] : std::wstring();
   }
   void CancelRead() override { ++m_cancels; }
   void ResetReadEvent() override { ++m_resets; }
@@ -175,6 +232,11 @@ class FakeTransport final : public IReceiverTransport {
 
   FakeClock* m_clock = nullptr;
   std::vector<FakeInterface> m_interfaces;
+  std::vector<std::wstring> m_paths;  // device path of each interface, if any
+  std::atomic<bool> m_woken{false};
+  bool m_waiting = false;
+  std::mutex m_wakeMutex;
+  std::condition_variable m_wakeChanged;
   std::deque<ReadStep> m_reads;
   std::vector<Bytes> m_writes;
   std::vector<std::size_t> m_rejected;

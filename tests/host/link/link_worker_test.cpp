@@ -178,6 +178,23 @@ TEST(LinkConnection, RejectedReportIsNoSignOfTheRemote) {
   EXPECT_EQ(rig.transport.m_resets, 1) << "the read event is reset after every wait";
 }
 
+// A read that completes with fewer bytes than a report leaves the previous
+// report in the buffer; it must not be decoded (and answered) again.
+TEST(LinkConnection, ShortCompletedReadIsRejectedNotTheOldReportAgain) {
+  LinkRig rig;
+  rig.Connect();
+  rig.Feed(test::MakeStateRequest());
+  ASSERT_EQ(rig.transport.m_writes.size(), 1u);
+  for (long bytes : {0L, 1L, 9L}) {
+    ReadStep step{ReadWait::Completed, {}, {}};
+    step.bytes = bytes;
+    rig.transport.m_reads.push_back(step);
+    rig.link.RunPass();
+    EXPECT_EQ(rig.transport.m_writes.size(), 1u) << bytes << " bytes: the old request answered again";
+  }
+  EXPECT_TRUE(rig.link.m_bConnected) << "a short report is ignored, not a lost receiver";
+}
+
 TEST(LinkConnection, StateRequestAnsweredInTheSamePass) {
   LinkRig rig;
   rig.Connect();
@@ -249,6 +266,36 @@ TEST(LinkStopHandshake, RequestDuringReadWaitHonouredAfterThatWait) {
   EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
   EXPECT_EQ(rig.transport.m_readsIssued, 1) << "no further pass after the request";
   EXPECT_FALSE(rig.transport.HandlesOpen());
+}
+
+// The worker sits in a read wait that would outlast the exit's 5 s: the
+// stop request wakes it, so the handshake completes and the exit never goes
+// on while the worker still runs.
+TEST(LinkStopHandshake, StopDuringAReadWaitWakesTheWorkerAtOnce) {
+  LinkRig rig;
+  rig.transport.QueueReport(test::MakeStatus(0x00));
+  ReadStep endless{ReadWait::TimedOut, {}, {}};
+  endless.untilWoken = true;
+  rig.transport.m_reads.push_back(endless);
+  rig.link.Start(rig.link.m_platform);
+  ASSERT_TRUE(rig.transport.WaitUntilReading());
+  const auto sleptBefore = rig.clock.m_slept.load();
+  EXPECT_TRUE(rig.link.StopAndWait());
+  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+  EXPECT_LT(rig.clock.m_slept - sleptBefore, 5000u);
+  EXPECT_FALSE(rig.transport.HandlesOpen());
+}
+
+TEST(LinkStopHandshake, StopDuringTheSettleDelayEndsItWithoutConnecting) {
+  LinkRig rig;
+  rig.clock.m_blockFrom = CHidLink::kSettleDelayMs;
+  rig.link.Start(rig.link.m_platform);
+  ASSERT_TRUE(rig.clock.WaitUntilBlocked());
+  EXPECT_TRUE(rig.link.StopAndWait());
+  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+  EXPECT_TRUE(rig.transport.m_writes.empty()) << "no hello after the stop request";
+  EXPECT_FALSE(rig.transport.HandlesOpen());
+  EXPECT_EQ(rig.link.m_bConnected, false);
 }
 
 TEST(LinkStopHandshake, ExitWaitsAtMostFiftyPollsOfAHundredMs) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <thread>
 #include <vector>
 
 #include "link/core/device_path.h"
@@ -56,7 +57,11 @@ class RecordingTransport final : public IReceiverTransport {
   void OpenRead() override { m_inner.OpenRead(); }
   bool IsWriteOpen() const override { return m_inner.IsWriteOpen(); }
   void StartRead(std::uint8_t* buffer, std::size_t length) override { m_inner.StartRead(buffer, length); }
-  ReadWait WaitRead(std::uint32_t timeoutMs) override { return m_inner.WaitRead(timeoutMs); }
+  ReadWait WaitRead(std::uint32_t timeoutMs, std::size_t& bytesRead) override {
+    return m_inner.WaitRead(timeoutMs, bytesRead);
+  }
+  void WakeWaits() override { m_inner.WakeWaits(); }
+  std::wstring DevicePath() const override { return m_inner.DevicePath(); }
   void CancelRead() override { m_inner.CancelRead(); }
   void ResetReadEvent() override { m_inner.ResetReadEvent(); }
   bool Write(const std::uint8_t* report, std::size_t length) override {
@@ -186,10 +191,11 @@ TEST(LinkWin32Sim, ListChoiceHelloReportsAndClose) {
   EXPECT_EQ(rig.server.ReceiveFrame(1000), hello);
 
   std::uint8_t buffer[24];
+  std::size_t got = 0;
   std::fill(std::begin(buffer), std::end(buffer), 0xCC);
   rig.transport.StartRead(buffer, 10);
   const DWORD start = GetTickCount();
-  EXPECT_EQ(rig.transport.WaitRead(150), ReadWait::TimedOut);
+  EXPECT_EQ(rig.transport.WaitRead(150, got), ReadWait::TimedOut);
   EXPECT_GE(GetTickCount() - start, 100u);
 
   // A frame arriving in pieces, then one longer than the read asked for.
@@ -197,14 +203,27 @@ TEST(LinkWin32Sim, ListChoiceHelloReportsAndClose) {
   rig.server.SendBytes({3, 4, 5, 6, 7, 8, 9});
   Bytes longFrame(30, 0x77);
   rig.server.SendFrame(longFrame);
-  ASSERT_EQ(rig.transport.WaitRead(1000), ReadWait::Completed);
+  ASSERT_EQ(rig.transport.WaitRead(1000, got), ReadWait::Completed);
   EXPECT_EQ(Bytes(buffer, buffer + 10), (Bytes{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
-  ASSERT_EQ(rig.transport.WaitRead(1000), ReadWait::Completed);
+  ASSERT_EQ(rig.transport.WaitRead(1000, got), ReadWait::Completed);
   EXPECT_EQ(Bytes(buffer, buffer + 10), Bytes(10, 0x77));
   EXPECT_EQ(buffer[10], 0xCC) << "never past the length asked for";
   rig.server.SendFrame({0, 0xA5, 0x5A});
-  ASSERT_EQ(rig.transport.WaitRead(1000), ReadWait::Completed);
+  ASSERT_EQ(rig.transport.WaitRead(1000, got), ReadWait::Completed);
   EXPECT_EQ(Bytes(buffer, buffer + 10), (Bytes{0, 0xA5, 0x5A, 0, 0, 0, 0, 0, 0, 0})) << "no stale bytes";
+  EXPECT_EQ(got, 3u) << "a short frame says it is short";
+
+  // A stop request ends a read wait at once, and every later one.
+  rig.transport.StartRead(buffer, 10);
+  std::thread stop([&] {
+    Sleep(200);
+    rig.transport.WakeWaits();
+  });
+  const DWORD waitStart = GetTickCount();
+  EXPECT_EQ(rig.transport.WaitRead(3000, got), ReadWait::Woken);
+  EXPECT_LT(GetTickCount() - waitStart, 1500u);
+  stop.join();
+  EXPECT_EQ(rig.transport.WaitRead(3000, got), ReadWait::Woken);
 
   rig.transport.Close();
   EXPECT_TRUE(rig.server.PeerClosed(1000));
@@ -224,8 +243,9 @@ TEST(LinkWin32Sim, SimulatorGoneMakesReadsAndWritesFail) {
   rig.transport.OpenRead();
   rig.server.Drop();
   std::uint8_t buffer[20] = {};
+  std::size_t got = 0;
   rig.transport.StartRead(buffer, 10);
-  EXPECT_EQ(rig.transport.WaitRead(2000), ReadWait::Failed);
+  EXPECT_EQ(rig.transport.WaitRead(2000, got), ReadWait::Failed);
 }
 
 TEST(LinkWin32Sim, ListThatIsNotWholeRecordsOffersNothing) {
