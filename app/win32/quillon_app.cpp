@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/core/single_instance.h"
 #include "app/core/ui_language.h"
 #include "app/win32/loading_dlg.h"
 #include "app/win32/registry_scene_store.h"
@@ -15,8 +16,8 @@
 
 namespace {
 
-// The main window's title: the key of the single-instance test.
-constexpr wchar_t kTitle[] = L"KORVEL_PRESENTER";
+// Per session (the Local namespace): another user's copy on the machine is theirs.
+constexpr wchar_t kInstanceMutexName[] = L"Local\\KORVEL_PRESENTER.SingleInstance";
 // The link worker gets a moment to make its first opening attempt.
 constexpr DWORD kLinkHeadStartMs = 100;
 
@@ -31,6 +32,25 @@ pv::link::ISceneStore& SceneStore() {
   static CRegistrySceneStore* const store = new CRegistrySceneStore();
   return *store;
 }
+
+class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
+ public:
+  explicit CWin32SingleInstance(CHandle& mutex) : m_mutex(mutex) {}
+  bool ClaimFirstInstance() override {
+    m_mutex.Reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    // Without a mutex at all (a name squatted by another kind of object)
+    // nothing tells another copy apart: run rather than refuse to start.
+    return !m_mutex || ::GetLastError() != ERROR_ALREADY_EXISTS;
+  }
+  bool PostShowToRunningInstance() override {
+    HWND running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
+    return running != nullptr && ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0);
+  }
+  void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
+
+ private:
+  CHandle& m_mutex;
+};
 
 }  // namespace
 
@@ -69,12 +89,11 @@ BOOL CQuillonApp::InitInstance() {
   return FALSE;
 }
 
-// Another copy runs already (its main window carries our title): ask it to
-// show itself and tell the user.
+// Another copy runs already in this session (it holds the mutex): ask its
+// main window to show itself, once it exists, and tell the user.
 bool CQuillonApp::HandOverToRunningInstance() {
-  HWND running = ::FindWindowW(nullptr, kTitle);
-  if (running == nullptr) return false;
-  ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0);
+  CWin32SingleInstance platform(m_instanceMutex);
+  if (pv::app::DecideStart(platform) == pv::app::StartDecision::kRunAsFirst) return false;
   MessageBox(IDS_ALREADY_RUNNING, MB_OK);
   return true;
 }

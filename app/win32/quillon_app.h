@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "framework/com.h"
+#include "framework/kernel_handles.h"
 #include "framework/win_app.h"
 #include "framework/wnd.h"
 #include "settings/core/desktop_integration.h"
@@ -22,6 +23,8 @@ class CQuillonApp : public CWinApp {
  private:
   bool HandOverToRunningInstance();
 
+  // The session's single-instance mutex, held for the program's life.
+  CHandle m_instanceMutex;
   // Invisible popup: owner of the splash and of the main window, so neither
   // shows on the taskbar.
   CWnd m_hiddenOwner;

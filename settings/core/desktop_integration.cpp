@@ -20,7 +20,9 @@ bool DesktopIntegration::OpenHelpDocument(bool langZh) {
   const std::wstring path = workFolder_.PathOf(kHelpFileName);
   const std::span<const uint8_t> pdf = platform_.HelpDocument(langZh);
   if (pdf.empty()) return false;
-  if (!platform_.WriteWholeFile(path, pdf)) return false;
+  // A viewer showing the manual may hold it locked: the same document is
+  // opened as it is rather than rewritten.
+  if (!platform_.FileHasContent(path, pdf) && !platform_.WriteWholeFile(path, pdf)) return false;
   platform_.OpenDocument(path);
   return true;
 }
@@ -41,25 +43,37 @@ bool DesktopIntegration::SwitchOn(IRunKey& runKey, std::wstring& target) {
   } else {
     // A removable or network drive may be gone at the next logon: start a
     // local copy instead.
+    // Never a program others can replace: refuse a work folder not ours.
+    if (!workFolder_.IsOurs()) return false;
     target = workFolder_.PathOf(kAutostartCopyName);
-    if (!platform_.CopyFileTo(exe, target)) return false;
+    if (!CopyInOneStep(exe, target)) return false;
   }
   return runKey.SetString(std::wstring(kRunValueName), RunCommandFor(target));
+}
+
+// A copy cut short (a stick pulled out mid-copy) must never be the program
+// the Run value starts: copy under a temporary name, then replace in one step.
+bool DesktopIntegration::CopyInOneStep(const std::wstring& from, const std::wstring& to) {
+  const std::wstring partial = to + std::wstring(kPartialCopySuffix);
+  if (platform_.CopyFileTo(from, partial) && platform_.ReplaceFileWith(partial, to)) return true;
+  platform_.RemoveFile(partial);
+  return false;
 }
 
 bool DesktopIntegration::SetAutostart(bool on) {
   std::unique_ptr<IRunKey> runKey = platform_.OpenRunKey();
   if (!runKey) return false;
   if (!on) {
-    runKey->DeleteValue(std::wstring(kRunValueName));
-    SaveSetting(store_, SettingId::kAutoBoot, 0);
-    return true;
+    // While the value is there the program still starts at logon: "off"
+    // only once it is gone.
+    if (!runKey->DeleteValue(std::wstring(kRunValueName))) return false;
+    return SaveSetting(store_, SettingId::kAutoBoot, 0);
   }
   std::wstring target;
   // Without a Run value nothing starts at logon: store nothing that claims
   // otherwise and make no shortcut to a copy that does not exist.
   if (!SwitchOn(*runKey, target)) return false;
-  SaveSetting(store_, SettingId::kAutoBoot, 1);
+  if (!SaveSetting(store_, SettingId::kAutoBoot, 1)) return false;
   runKey.reset();
 
   const std::optional<std::wstring> desktop = platform_.DesktopFolder();

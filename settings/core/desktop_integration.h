@@ -18,6 +18,8 @@ inline constexpr std::wstring_view kHelpFileName = L"Help_PresenterVela.pdf";
 inline constexpr std::wstring_view kAutostartCopyName = L"PresenterVela_xp.exe";
 inline constexpr std::wstring_view kRunKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::wstring_view kRunValueName = L"Presenter_Vela";
+// Added to the autostart copy's name while it is being written.
+inline constexpr std::wstring_view kPartialCopySuffix = L".partial";
 // Shortcut name when the string table carries none.
 inline constexpr std::wstring_view kFallbackProductName = L"Presenter Vela";
 
@@ -28,14 +30,19 @@ class DesktopIntegration {
 
   // Writes the manual of the given language into the work folder as
   // "Help_PresenterVela.pdf" (rewritten every time, so it always matches the
-  // language) and opens it. False, with nothing opened, when the file could not
-  // be written completely, e.g. while a viewer holds it locked.
+  // language) and opens it. A document already there with the same bytes is
+  // opened as it is (a viewer may hold it locked). False, with nothing opened,
+  // when the file could not be written completely, e.g. while a viewer holds
+  // the other language's manual locked.
   bool OpenHelpDocument(bool langZh);
 
   // Switches autostart on (Run value and desktop shortcut; from a removable or
-  // network drive the program first copies itself into the work folder) or off
-  // (only the Run value goes), and stores AutoBoot. Silent when the Run key
-  // cannot be opened. True when the requested state was reached.
+  // network drive the program first copies itself into the work folder, under
+  // a temporary name replaced in one step, and never into a work folder that
+  // is not ours) or off (only the Run value goes), and stores AutoBoot. Silent
+  // when the Run key cannot be opened. True when the requested state was
+  // reached and stored; false leaves AutoBoot as it was, except a failed
+  // store of AutoBoot itself.
   bool SetAutostart(bool on);
 
   // GetDriveTypeW value of the drive whose letter begins `path`; 0 when the path
@@ -44,6 +51,7 @@ class DesktopIntegration {
 
  private:
   bool SwitchOn(IRunKey& runKey, std::wstring& target);
+  bool CopyInOneStep(const std::wstring& from, const std::wstring& to);
 
   IDesktopPlatform& platform_;
   SettingsStore& store_;

@@ -23,7 +23,8 @@ class IRunKey {
  public:
   virtual ~IRunKey() = default;
   virtual bool SetString(const std::wstring& name, const std::wstring& value) = 0;
-  virtual void DeleteValue(const std::wstring& name) = 0;
+  // True when the value is gone afterwards (also when there was none).
+  virtual bool DeleteValue(const std::wstring& name) = 0;
 };
 
 class IDesktopPlatform {
@@ -37,6 +38,11 @@ class IDesktopPlatform {
   virtual unsigned DriveType(const std::wstring& root) const = 0;
   // Copies a file, replacing an existing target.
   virtual bool CopyFileTo(const std::wstring& from, const std::wstring& to) = 0;
+  // Renames `from` to `to` in one step, replacing `to`, written through.
+  virtual bool ReplaceFileWith(const std::wstring& from, const std::wstring& to) = 0;
+  virtual void RemoveFile(const std::wstring& path) = 0;
+  // True when the file exists with exactly these bytes.
+  virtual bool FileHasContent(const std::wstring& path, std::span<const uint8_t> bytes) const = 0;
   // nullptr when the Run key cannot be opened for writing.
   virtual std::unique_ptr<IRunKey> OpenRunKey() = 0;
   virtual std::optional<std::wstring> DesktopFolder() const = 0;

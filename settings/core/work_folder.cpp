@@ -22,10 +22,16 @@ void WorkFolder::EnsureWorkFolder() {
       return;
     }
   }
-  // The fallback may exist already; whether it could be made shows only when
-  // something is written into it.
-  platform_.CreateFolder(std::wstring(kFallbackWorkFolder));
+  // Any user can create folders at the root of drive c:, so ours is made for
+  // us alone. One that exists already may be someone else's: IsOurs tells.
+  platform_.CreatePrivateFolder(std::wstring(kFallbackWorkFolder));
   m_bUseFallbackFolder = true;
+}
+
+bool WorkFolder::IsOurs() const {
+  const std::wstring folder = GetWorkFolder();
+  if (folder != kFallbackWorkFolder) return true;  // inside the user's own profile
+  return platform_.OwnedByCurrentUser(folder);
 }
 
 std::wstring WorkFolder::GetWorkFolder() const {

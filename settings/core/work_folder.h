@@ -26,6 +26,11 @@ class IWorkFolderPlatform {
   virtual Entry Probe(const std::wstring& path) const = 0;
   // True when the folder was created by this call.
   virtual bool CreateFolder(const std::wstring& path) = 0;
+  // Creates a folder only the current user may use (its access list names
+  // the user alone); true when it was created by this call.
+  virtual bool CreatePrivateFolder(const std::wstring& path) = 0;
+  // True when the folder exists and its owner is the current user.
+  virtual bool OwnedByCurrentUser(const std::wstring& path) const = 0;
 };
 
 class WorkFolder {
@@ -43,6 +48,12 @@ class WorkFolder {
   std::wstring PathOf(std::wstring_view fileName) const;
 
   bool UsesFallbackFolder() const { return m_bUseFallbackFolder; }
+
+  // False when the folder in use is the fallback at the root of drive c: and
+  // it belongs to someone else (another user of the machine may have made
+  // it first and can put files in it): nothing that will be run — the
+  // autostart copy, update downloads — goes there. Checked at each call.
+  bool IsOurs() const;
 
  private:
   std::optional<std::wstring> ProfileFolder() const;

@@ -8,10 +8,12 @@ std::wstring_view CRegKeys::GetKeyName(int32_t id) {
 }
 
 pv::settings::SettingsStore& CRegKeys::Store() {
-  // Both objects are stateless; the registry holds the state.
-  static pv::settings::RegistryBackend backend;
-  static pv::settings::SettingsStore store(backend);
-  return store;
+  // Both objects are stateless; the registry holds the state. Never
+  // destroyed: the link's worker stores the remote's scene through them and
+  // may still do so while the process ends.
+  static pv::settings::RegistryBackend* const backend = new pv::settings::RegistryBackend();
+  static pv::settings::SettingsStore* const store = new pv::settings::SettingsStore(*backend);
+  return *store;
 }
 
 int CRegKeys::ReadValue(int32_t id, uint32_t& value) {

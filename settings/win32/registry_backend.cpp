@@ -37,8 +37,8 @@ bool RegistryBackend::SetDword(std::wstring_view name, uint32_t value) {
                      sizeof(data)) != ERROR_SUCCESS) {
     return false;
   }
-  RegFlushKey(HKEY_CURRENT_USER);
-  return true;
+  // Stored is not yet durable: only a flushed value survives a power cut.
+  return RegFlushKey(HKEY_CURRENT_USER) == ERROR_SUCCESS;
 }
 
 }  // namespace pv::settings

@@ -26,7 +26,10 @@ class RegistryRunKey : public IRunKey {
     return RegSetValueExW(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                           bytes) == ERROR_SUCCESS;
   }
-  void DeleteValue(const std::wstring& name) override { RegDeleteValueW(key_, name.c_str()); }
+  bool DeleteValue(const std::wstring& name) override {
+    const LSTATUS status = RegDeleteValueW(key_, name.c_str());
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  }
 
  private:
   HKEY key_;
@@ -92,6 +95,36 @@ unsigned Win32DesktopPlatform::DriveType(const std::wstring& root) const {
 
 bool Win32DesktopPlatform::CopyFileTo(const std::wstring& from, const std::wstring& to) {
   return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool Win32DesktopPlatform::ReplaceFileWith(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void Win32DesktopPlatform::RemoveFile(const std::wstring& path) {
+  DeleteFileW(path.c_str());
+}
+
+bool Win32DesktopPlatform::FileHasContent(const std::wstring& path, std::span<const uint8_t> bytes) const {
+  // Shared for reading and writing: a viewer that holds the document open
+  // for reading does not keep us from comparing it.
+  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || static_cast<uint64_t>(size.QuadPart) != bytes.size()) return false;
+  std::vector<uint8_t> chunk(1u << 16);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD wanted = static_cast<DWORD>(std::min(chunk.size(), bytes.size() - done));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk.data(), wanted, &got, nullptr) || got == 0) return false;
+    if (!std::equal(chunk.begin(), chunk.begin() + got, bytes.begin() + static_cast<std::ptrdiff_t>(done)))
+      return false;
+    done += got;
+  }
+  return true;
 }
 
 std::unique_ptr<IRunKey> Win32DesktopPlatform::OpenRunKey() {

@@ -21,6 +21,9 @@ class Win32DesktopPlatform : public IDesktopPlatform {
   std::vector<std::wstring> LogicalDrives() const override;
   unsigned DriveType(const std::wstring& root) const override;
   bool CopyFileTo(const std::wstring& from, const std::wstring& to) override;
+  bool ReplaceFileWith(const std::wstring& from, const std::wstring& to) override;
+  void RemoveFile(const std::wstring& path) override;
+  bool FileHasContent(const std::wstring& path, std::span<const uint8_t> bytes) const override;
   std::unique_ptr<IRunKey> OpenRunKey() override;
   std::optional<std::wstring> DesktopFolder() const override;
   std::wstring ProductName() const override;

@@ -1,6 +1,12 @@
 #include "settings/win32/win32_work_folder_platform.h"
 
 #include <windows.h>
+// After <windows.h>:
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <memory>
+#include <vector>
 
 namespace pv::settings {
 
@@ -24,6 +30,69 @@ IWorkFolderPlatform::Entry Win32WorkFolderPlatform::Probe(const std::wstring& pa
 
 bool Win32WorkFolderPlatform::CreateFolder(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+}
+
+namespace {
+
+// The current user's SID as a string ("S-1-5-21-..."); empty on failure.
+std::wstring CurrentUserSid() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  std::wstring result;
+  if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
+    wchar_t* text = nullptr;
+    if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+      result = text;
+      LocalFree(text);
+    }
+  }
+  CloseHandle(token);
+  return result;
+}
+
+struct LocalFreeDeleter {
+  void operator()(void* p) const { LocalFree(p); }
+};
+
+}  // namespace
+
+bool Win32WorkFolderPlatform::CreatePrivateFolder(const std::wstring& path) {
+  const std::wstring sid = CurrentUserSid();
+  if (sid.empty()) return false;
+  // Owner: the user; access list protected from inheritance, full access for
+  // the user alone, passed on to everything created inside.
+  const std::wstring sddl = L"O:" + sid + L"D:P(A;OICI;FA;;;" + sid + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor,
+                                                            nullptr))
+    return false;
+  std::unique_ptr<void, LocalFreeDeleter> owned(descriptor);
+  SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, FALSE};
+  return CreateDirectoryW(path.c_str(), &attributes) != FALSE;
+}
+
+bool Win32WorkFolderPlatform::OwnedByCurrentUser(const std::wstring& path) const {
+  return WorkFolderIsOurs(path);
+}
+
+bool WorkFolderIsOurs(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                            nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::unique_ptr<void, LocalFreeDeleter> owned(descriptor);
+  wchar_t* text = nullptr;
+  if (owner == nullptr || !ConvertSidToStringSidW(owner, &text)) return false;
+  const bool ours = CurrentUserSid() == text;
+  LocalFree(text);
+  return ours;
 }
 
 }  // namespace pv::settings

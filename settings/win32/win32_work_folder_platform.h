@@ -12,6 +12,13 @@ class Win32WorkFolderPlatform : public IWorkFolderPlatform {
   std::optional<std::wstring> UserProfile() const override;
   Entry Probe(const std::wstring& path) const override;
   bool CreateFolder(const std::wstring& path) override;
+  bool CreatePrivateFolder(const std::wstring& path) override;
+  bool OwnedByCurrentUser(const std::wstring& path) const override;
 };
+
+// True when the folder exists and belongs to the current user: the check
+// before anything that will be run (an update download, the autostart copy)
+// is placed in a folder.
+bool WorkFolderIsOurs(const std::wstring& path);
 
 }  // namespace pv::settings

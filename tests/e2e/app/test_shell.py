@@ -5,9 +5,9 @@ import time
 import unittest
 
 import harness
-from shell_helpers import (ART_DIR, NOT_READY_SIZE, REG_PREFIX, SETTINGS_PAGE_SIZE, TITLE, RemoteKeepAlive,
+from shell_helpers import (ART_DIR, NOT_READY_SIZE, REG_PREFIX, SETTINGS_PAGE_SIZE, SPLASH_SIZE, TITLE, RemoteKeepAlive,
                            click_last_menu_item, click_tray, crop, differing_pixels, free_port, open_tray_menu,
-                           quit_by_command, quit_via_tray_menu, receiver_sim, splash_windows, tray_tooltip,
+                           quit_by_command, quit_via_tray_menu, receiver_sim, splash_windows, tray_icon_point, tray_tooltip,
                            wait_until)
 
 FAKE_XDG_OPEN = """#!/bin/sh
@@ -72,7 +72,9 @@ class FirstStartWithTheRemote(unittest.TestCase):
 
             # Remote linked: a left click on the tray icon shows the settings page.
             self.assertTrue(wait_until(lambda: remote.connection is not None, 30), "the program never connected")
-            time.sleep(3.5)  # settle delay of the receiver plus the first reports
+            # The settle delay of the receiver plus the first reports: the tray says linked.
+            self.assertTrue(wait_until(lambda: tray_tooltip(session, 2) == "Presenter Vela", 20),
+                            "the remote never showed as linked")
             click_tray(session, 1)
             self.assertTrue(wait_until(lambda: session.window_visible(TITLE), 5), "the page did not show")
             rect = session.window_rect(TITLE)
@@ -146,7 +148,8 @@ class NotReadyPageAndChinese(unittest.TestCase):
             print(f"splash closed {time.monotonic() - clicked:.2f} s after the click")
 
             self.assertTrue(session.wait_window(TITLE, 10))
-            time.sleep(0.5)
+            # Wine shows its tray window once the first icon is added.
+            self.assertTrue(wait_until(lambda: tray_icon_point(session) is not None, 10), "no tray icon")
             click_tray(session, 1)
             self.assertTrue(wait_until(lambda: session.window_visible(TITLE), 5), "the page did not show")
             rect = session.window_rect(TITLE)
@@ -156,9 +159,18 @@ class NotReadyPageAndChinese(unittest.TestCase):
             page = crop(shot, rect, ctx.artifacts / "not-ready-page-zh-crop.png")
             self.assertEqual(differing_pixels(page, ART_DIR / "not_ready_zh.png", "596x60+0+0"), 0)
 
-            # The tray menu in Chinese, looked at by eye in the screenshot.
+            # The tray menu in Chinese: its two items and the separator. Read from
+            # the shown menu where the platform lets another process do so; Wine
+            # keeps menus private to their process, so there the texts are read
+            # from the program's menu resource exactly as the resource loader
+            # picks it for this user (the choice the program's LoadMenuW gets).
             menu = open_tray_menu(session)
             session.screenshot("tray-menu-zh")
+            items = session.probe("menu")
+            if items.returncode != 0:
+                items = session.probe("menures", str(ctx.exe), "157")
+            self.assertEqual(items.returncode, 0, "the menu texts could not be read")
+            self.assertEqual(items.stdout.split("\n")[:3], ["打开翻页笔Vela", "-", "退出"])
             click_last_menu_item(session, menu)
             self.assertEqual(program.wait(timeout=5), 0)
 
@@ -184,12 +196,14 @@ class TrayFollowsTheLink(unittest.TestCase):
             with receiver_sim.Simulator(port=port) as simulator:
                 remote = RemoteKeepAlive(simulator, remote_on=False).start()
                 self.assertTrue(wait_until(lambda: remote.connection is not None, 20), "no connection")
-                time.sleep(2.5)  # the receiver's settle delay
-                self.assertEqual(tray_tooltip(session), "Presenter Vela\\n( RF Disconnect)")
+                # After the receiver's settle delay.
+                self.assertTrue(wait_until(
+                    lambda: tray_tooltip(session, 2) == "Presenter Vela\\n( RF Disconnect)", 15),
+                    "the receiver never showed as present")
 
                 remote.switch_remote(True)
-                time.sleep(1.5)
-                self.assertEqual(tray_tooltip(session), "Presenter Vela")
+                self.assertTrue(wait_until(lambda: tray_tooltip(session, 2) == "Presenter Vela", 10),
+                                "the remote never showed as linked")
                 session.screenshot("tray-linked")
                 # A link change while the window is in the tray leaves it there.
                 self.assertFalse(session.window_visible(TITLE))
@@ -197,6 +211,35 @@ class TrayFollowsTheLink(unittest.TestCase):
                 self.assertTrue(quit_by_command(session))
                 self.assertEqual(program.wait(timeout=5), 0)
                 remote.stop()
+
+
+class SecondStartDuringTheSplash(unittest.TestCase):
+    """A second start while the first copy still shows its splash (autostart
+    at logon, then a double click): the first copy has no main window yet,
+    yet the second must not run as a copy of its own."""
+
+    def test_second_start_during_the_splash_leaves_one_copy(self):
+        ctx = harness.context()
+        with harness.WineSession(ctx.build_dir, ctx.artifacts, "shell-splash-twice") as session:
+            first, _ = start(session, ctx)
+            self.assertTrue(wait_until(lambda: splash_windows(session), 30), "no splash window")
+            second, _ = start(session, ctx)
+            # The second copy waits for the first one's window, then says so.
+            self.assertTrue(wait_until(lambda: any(
+                "The program is running" in c.text for w in session.top_level_windows()
+                if w.visible and w.class_name == "#32770" and w.size not in (SPLASH_SIZE,)
+                for c in session.child_windows(w.text)), 30), "no 'The program is running' message")
+            session.screenshot("second-start-during-splash")
+            for window in session.top_level_windows():
+                if window.visible and window.class_name == "#32770" and window.text != TITLE \
+                        and window.size != SPLASH_SIZE:
+                    session.close_window(window.text)
+            self.assertEqual(second.wait(timeout=15), 0)
+            self.assertIsNone(first.poll(), "the first copy ended")
+            main_windows = [w for w in session.top_level_windows() if w.text == TITLE]
+            self.assertEqual(len(main_windows), 1, repr(main_windows))
+            self.assertTrue(quit_by_command(session))
+            self.assertEqual(first.wait(timeout=10), 0)
 
 
 if __name__ == "__main__":

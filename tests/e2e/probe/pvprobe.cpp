@@ -20,6 +20,11 @@
 //                                            568 x 436 dialog) shows, it goes, and the tray is shown
 //   pvprobe children <title>                 one line per child window, same fields with the
 //                                            control id first
+//   pvprobe menu                             one line per item of the shown popup menu (its
+//                                            text, "-" for a separator); exit 1 if none is readable
+//   pvprobe menures <exe> <menu-id>          the same for the first submenu of a menu resource of
+//                                            <exe>, as the resource loader picks it for this user
+//   pvprobe handles <title>                  print the handle count of the window's process
 // Every <title> may also be "hwnd:0x<handle>" (as `list` prints it). Texts
 // are printed as UTF-8.
 #include <windows.h>
@@ -241,6 +246,87 @@ int Keeper(const wchar_t* durationText) {
   return 0;
 }
 
+// One line in UTF-8, whatever the console's code page (menu texts may be Chinese).
+void PrintUtf8Line(const wchar_t* text) {
+  char bytes[1024] = "";
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
+  if (length > 1) std::fwrite(bytes, 1, static_cast<size_t>(length - 1), stdout);
+  std::fputc('\n', stdout);
+}
+
+// Prints each item of a menu: its text (with "&" as written), "-" for a separator.
+int PrintMenuItems(HMENU menu) {
+  const int count = GetMenuItemCount(menu);
+  if (count <= 0) return 1;
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE;
+    GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    if (info.fType & MFT_SEPARATOR) {
+      PrintUtf8Line(L"-");
+      continue;
+    }
+    wchar_t text[256] = L"";
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 256, MF_BYPOSITION);
+    PrintUtf8Line(text);
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+struct PopupSearch {
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND window, LPARAM context) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (IsWindowVisible(window) && std::wstring(className) == L"#32768") {
+    reinterpret_cast<PopupSearch*>(context)->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+int ShownMenu() {
+  PopupSearch search;
+  EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+  if (search.window == nullptr) return 1;
+  DWORD_PTR menu = 0;
+  constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+  SendMessageTimeoutW(search.window, kGetMenuHandle, 0, 0, SMTO_ABORTIFHUNG, 2000, &menu);
+  if (menu == 0) return 1;
+  return PrintMenuItems(reinterpret_cast<HMENU>(menu));
+}
+
+int MenuResource(const wchar_t* exe, const wchar_t* idText) {
+  HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (module == nullptr) return 1;
+  HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(static_cast<WORD>(ParseNumber(idText))));
+  int result = 1;
+  if (menu != nullptr) {
+    HMENU popup = GetSubMenu(menu, 0);
+    result = popup != nullptr ? PrintMenuItems(popup) : 1;
+    DestroyMenu(menu);
+  }
+  FreeLibrary(module);
+  return result;
+}
+
+int HandleCount(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (process == nullptr) return 1;
+  DWORD count = 0;
+  const BOOL ok = GetProcessHandleCount(process, &count);
+  CloseHandle(process);
+  if (!ok) return 1;
+  std::wprintf(L"%lu\n", count);
+  return 0;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
@@ -255,6 +341,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argv[1];
   if (command == L"foreground") return Foreground();
   if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
+  if (command == L"menu") return ShownMenu();
+  if (command == L"menures") return argc > 3 ? MenuResource(argv[2], argv[3]) : Usage();
   if (argc < 3) return Usage();
   if (command == L"startup") return Startup(argv[2]);
   if (command == L"keeper") return Keeper(argv[2]);
@@ -277,6 +365,7 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"resources") return Resources(window);
+  if (command == L"handles") return HandleCount(window);
   if (command == L"cycle") return argc > 7 ? Cycle(window, argv) : Usage();
   if (command == L"children") {
     EnumChildWindows(window, PrintChild, 0);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "app/core/single_instance.h"
 #include "app/core/ui_language.h"
 
 namespace pv::app {
@@ -11,6 +14,62 @@ TEST(UiLanguage, OnlySimplifiedChineseSelectsTheChineseResources) {
     EXPECT_FALSE(IsChineseUi(other)) << std::hex << other;
   }
 }
+
+// A scripted session: whether the mutex is free, and after how many
+// searches the first copy's window appears (-1: never).
+class FakeInstancePlatform final : public ISingleInstancePlatform {
+ public:
+  FakeInstancePlatform(bool mutexFree, int windowAfterSearches)
+      : m_mutexFree(mutexFree), m_windowAfter(windowAfterSearches) {}
+  bool ClaimFirstInstance() override { return m_mutexFree; }
+  bool PostShowToRunningInstance() override {
+    const bool found = m_windowAfter >= 0 && m_searches >= m_windowAfter;
+    ++m_searches;
+    if (found) ++m_posts;
+    return found;
+  }
+  void Sleep(std::uint32_t ms) override { m_slept += ms; }
+
+  bool m_mutexFree;
+  int m_windowAfter;
+  int m_searches = 0;
+  int m_posts = 0;
+  std::uint32_t m_slept = 0;
+};
+
+struct StartCase {
+  const char* name;
+  bool mutexFree;
+  int windowAfter;
+  StartDecision decision;
+  int posts;
+};
+
+class SingleInstance : public testing::TestWithParam<StartCase> {};
+
+TEST_P(SingleInstance, MutexDecidesAndTheWindowIsOnlyForTheHandOver) {
+  const StartCase& c = GetParam();
+  FakeInstancePlatform platform(c.mutexFree, c.windowAfter);
+  EXPECT_EQ(DecideStart(platform), c.decision);
+  EXPECT_EQ(platform.m_posts, c.posts);
+  EXPECT_LE(platform.m_slept, kHandOverSearchMs) << "the search is bounded";
+  if (c.mutexFree) {
+    EXPECT_EQ(platform.m_searches, 0) << "a foreign window with our title is never looked for";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Start, SingleInstance,
+    testing::Values(
+        // Alone in the session, even with a window of that title around.
+        StartCase{"first_copy", true, 0, StartDecision::kRunAsFirst, 0},
+        // The first copy sits in the tray.
+        StartCase{"first_copy_in_the_tray", false, 0, StartDecision::kHandedOver, 1},
+        // The first copy still shows its splash: its window comes 2.5 s later.
+        StartCase{"first_copy_in_its_splash", false, 25, StartDecision::kHandedOver, 1},
+        // The first copy never shows a window: the second still ends.
+        StartCase{"first_copy_without_window", false, -1, StartDecision::kOtherCopyStillStarts, 0}),
+    [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace pv::app

@@ -1,6 +1,7 @@
 // Autostart, the help document and the drive walk, over a recording fake desktop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ class FakeDesktop : public IDesktopPlatform {
                                                            {L"N:\\", kDriveRemote}};
   bool runKeyOpens = true;
   bool copySucceeds = true;
+  bool replaceSucceeds = true;
+  bool deleteSucceeds = true;
+  std::vector<uint8_t> programBytes = {'M', 'Z', 0x90, 0x00, 'P', 'V'};
   bool writeSucceeds = true;
   std::optional<std::wstring> desktop = L"C:\\Users\\Ann\\Desktop";
   std::wstring productName = L"Presenter Vela";
@@ -50,10 +54,27 @@ class FakeDesktop : public IDesktopPlatform {
       if (d.first == root) return d.second;
     return kDriveUnknown;
   }
+  // A failed copy leaves what a pulled-out stick leaves: part of the file.
   bool CopyFileTo(const std::wstring& from, const std::wstring& to) override {
-    if (!copySucceeds) return false;
+    if (!copySucceeds) {
+      files[to] = {'M', 'Z'};
+      return false;
+    }
     copies.emplace_back(from, to);
+    files[to] = programBytes;
     return true;
+  }
+  bool ReplaceFileWith(const std::wstring& from, const std::wstring& to) override {
+    if (!replaceSucceeds || !files.count(from)) return false;
+    files[to] = files[from];
+    files.erase(from);
+    return true;
+  }
+  void RemoveFile(const std::wstring& path) override { files.erase(path); }
+  bool FileHasContent(const std::wstring& path, std::span<const uint8_t> bytes) const override {
+    const auto found = files.find(path);
+    return found != files.end() &&
+           std::equal(found->second.begin(), found->second.end(), bytes.begin(), bytes.end());
   }
   std::unique_ptr<IRunKey> OpenRunKey() override {
     if (!runKeyOpens) return nullptr;
@@ -82,7 +103,11 @@ class FakeDesktop : public IDesktopPlatform {
       desktop.runValues[name] = value;
       return true;
     }
-    void DeleteValue(const std::wstring& name) override { desktop.runValues.erase(name); }
+    bool DeleteValue(const std::wstring& name) override {
+      if (!desktop.deleteSucceeds) return false;
+      desktop.runValues.erase(name);
+      return true;
+    }
     FakeDesktop& desktop;
   };
 };
@@ -92,6 +117,19 @@ class ProfileOnly : public IWorkFolderPlatform {
   std::optional<std::wstring> UserProfile() const override { return L"C:\\Users\\Ann"; }
   Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
   bool CreateFolder(const std::wstring&) override { return false; }
+  bool CreatePrivateFolder(const std::wstring&) override { return false; }
+  bool OwnedByCurrentUser(const std::wstring&) const override { return true; }
+};
+
+// No profile: the fallback at the root of drive c:, owned by us or not.
+class FallbackOnly : public IWorkFolderPlatform {
+ public:
+  bool owned = false;
+  std::optional<std::wstring> UserProfile() const override { return std::nullopt; }
+  Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
+  bool CreateFolder(const std::wstring&) override { return false; }
+  bool CreatePrivateFolder(const std::wstring&) override { return false; }
+  bool OwnedByCurrentUser(const std::wstring&) const override { return owned; }
 };
 
 class DesktopIntegrationTest : public ::testing::Test {
@@ -107,6 +145,7 @@ class DesktopIntegrationTest : public ::testing::Test {
   WorkFolder workFolder{fs};
   DesktopIntegration integration{desktop, store, workFolder};
   const std::wstring copyPath = L"C:\\Users\\Ann\\Presenter_Vela\\PresenterVela_xp.exe";
+  const std::wstring partialPath = copyPath + L".partial";
 };
 
 TEST_F(DesktopIntegrationTest, DriveTypeOfThePathsDriveLetter) {
@@ -169,7 +208,9 @@ TEST_F(DesktopIntegrationTest, AutostartFromARemovableOrNetworkDriveRunsACopy) {
     desktop.copies.clear();
     desktop.shortcuts.clear();
     EXPECT_TRUE(integration.SetAutostart(true));
-    EXPECT_EQ(desktop.copies, (std::vector<std::pair<std::wstring, std::wstring>>{{exe, copyPath}}));
+    EXPECT_EQ(desktop.copies, (std::vector<std::pair<std::wstring, std::wstring>>{{exe, partialPath}}));
+    EXPECT_EQ(desktop.files[copyPath], desktop.programBytes) << "copied, then put in place in one step";
+    EXPECT_EQ(desktop.files.count(partialPath), 0u);
     EXPECT_EQ(desktop.runValues[L"Presenter_Vela"], L"\"" + copyPath + L"\"");
     ASSERT_EQ(desktop.shortcuts.size(), 1u);
     EXPECT_EQ(desktop.shortcuts[0].target, copyPath);
@@ -184,6 +225,73 @@ TEST_F(DesktopIntegrationTest, FailedCopyClaimsNothing) {
   EXPECT_TRUE(desktop.runValues.empty());
   EXPECT_TRUE(desktop.shortcuts.empty());
   EXPECT_FALSE(AutoBoot().has_value());
+}
+
+// A stick pulled out mid-copy: the copy the Run value may already name stays
+// whole, the partial file goes, and nothing claims autostart is on.
+TEST_F(DesktopIntegrationTest, CopyCutShortNeverReplacesTheProgramTheRunValueStarts) {
+  desktop.exe = L"E:\\PresenterVela.exe";
+  const std::vector<uint8_t> older = {'M', 'Z', 'o', 'l', 'd'};
+  for (const bool copyFails : {true, false}) {
+    SCOPED_TRACE(copyFails ? "copy cut short" : "replace refused");
+    desktop.files[copyPath] = older;
+    desktop.copySucceeds = !copyFails;
+    desktop.replaceSucceeds = copyFails;
+    EXPECT_FALSE(integration.SetAutostart(true));
+    EXPECT_EQ(desktop.files[copyPath], older);
+    EXPECT_EQ(desktop.files.count(partialPath), 0u);
+    EXPECT_TRUE(desktop.runValues.empty());
+    EXPECT_FALSE(AutoBoot().has_value());
+  }
+}
+
+TEST_F(DesktopIntegrationTest, FailuresToStoreOrRemoveAreNotReportedAsSuccess) {
+  ASSERT_TRUE(integration.SetAutostart(true));
+  // The Run value cannot be deleted: the program would still start at logon.
+  desktop.deleteSucceeds = false;
+  EXPECT_FALSE(integration.SetAutostart(false));
+  EXPECT_EQ(desktop.runValues.count(L"Presenter_Vela"), 1u);
+  EXPECT_EQ(AutoBoot(), 1u) << "AutoBoot still says what is true";
+  // A Run value that is already gone is off.
+  desktop.deleteSucceeds = true;
+  desktop.runValues.clear();
+  EXPECT_TRUE(integration.SetAutostart(false));
+  EXPECT_EQ(AutoBoot(), 0u);
+  // AutoBoot itself cannot be stored.
+  backend.FailWrites(true);
+  EXPECT_FALSE(integration.SetAutostart(true));
+  EXPECT_FALSE(integration.SetAutostart(false));
+}
+
+// The fallback at the root of drive c: made first by another user: no
+// program of ours goes there.
+TEST(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
+  FakeDesktop desktop;
+  desktop.exe = L"E:\\PresenterVela.exe";
+  MemoryBackend backend;
+  SettingsStore store{backend};
+  FallbackOnly fs;
+  WorkFolder workFolder{fs};
+  workFolder.EnsureWorkFolder();
+  DesktopIntegration integration{desktop, store, workFolder};
+  EXPECT_FALSE(integration.SetAutostart(true));
+  EXPECT_TRUE(desktop.copies.empty());
+  EXPECT_TRUE(desktop.runValues.empty());
+  fs.owned = true;
+  EXPECT_TRUE(integration.SetAutostart(true));
+  EXPECT_EQ(desktop.runValues[L"Presenter_Vela"], L"\"c:\\Presenter_Vela\\PresenterVela_xp.exe\"");
+}
+
+// F1 while a viewer shows (and locks) the manual: the same document opens.
+TEST_F(DesktopIntegrationTest, IdenticalDocumentAlreadyThereIsOpenedEvenWhenLocked) {
+  const std::wstring path = L"C:\\Users\\Ann\\Presenter_Vela\\Help_PresenterVela.pdf";
+  ASSERT_TRUE(integration.OpenHelpDocument(false));
+  desktop.writeSucceeds = false;  // locked by the viewer
+  EXPECT_TRUE(integration.OpenHelpDocument(false));
+  EXPECT_EQ(desktop.opened, (std::vector<std::wstring>{path, path}));
+  // The other language's manual is there and locked: nothing opens.
+  EXPECT_FALSE(integration.OpenHelpDocument(true));
+  EXPECT_EQ(desktop.opened.size(), 2u);
 }
 
 TEST_F(DesktopIntegrationTest, RunKeyThatCannotBeOpenedTouchesNothing) {

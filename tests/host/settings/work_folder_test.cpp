@@ -31,6 +31,16 @@ class FakeFileSystem : public IWorkFolderPlatform {
     folders.insert(path);
     return true;
   }
+  bool CreatePrivateFolder(const std::wstring& path) override {
+    privateCreateCalls.push_back(path);
+    if (!CreateFolder(path)) return false;
+    ownedByUs.insert(path);
+    return true;
+  }
+  bool OwnedByCurrentUser(const std::wstring& path) const override { return ownedByUs.count(path) > 0; }
+
+  std::set<std::wstring> ownedByUs;
+  std::vector<std::wstring> privateCreateCalls;
 };
 
 constexpr const wchar_t* kProfile = L"C:\\Users\\Ann";
@@ -110,6 +120,32 @@ TEST(WorkFolder, ProfileDisappearingLaterGivesTheFallback) {
   ASSERT_FALSE(folder.UsesFallbackFolder());
   fs.profile.reset();
   EXPECT_EQ(folder.GetWorkFolder(), kFallback);
+}
+
+// The fallback at the root of drive c: can be made by any user of the
+// machine: ours is created for us alone, and one made by someone else is not
+// ours (nothing that will be run goes there).
+TEST(WorkFolder, FallbackIsCreatedPrivateAndAForeignOneIsNotOurs) {
+  FakeFileSystem fs;  // no profile
+  WorkFolder fresh(fs);
+  fresh.EnsureWorkFolder();
+  EXPECT_EQ(fs.privateCreateCalls, (std::vector<std::wstring>{kFallback}));
+  EXPECT_TRUE(fresh.IsOurs());
+
+  FakeFileSystem squatted;
+  squatted.folders.insert(kFallback);  // made earlier by another user
+  WorkFolder foreign(squatted);
+  foreign.EnsureWorkFolder();
+  EXPECT_TRUE(foreign.UsesFallbackFolder());
+  EXPECT_FALSE(foreign.IsOurs());
+
+  FakeFileSystem profile;
+  profile.profile = kProfile;
+  profile.folders.insert(kProfileFolder);
+  WorkFolder own(profile);
+  own.EnsureWorkFolder();
+  EXPECT_TRUE(own.IsOurs()) << "the profile folder is the user's own";
+  EXPECT_TRUE(profile.privateCreateCalls.empty());
 }
 
 }  // namespace

@@ -116,14 +116,22 @@ TEST_F(DesktopWin32Test, HelpDocumentOfEachLanguageIsTheEmbeddedManual) {
   EXPECT_NE(ResourceBytes(IDH_MANUAL_ZH), ResourceBytes(IDH_MANUAL_EN));
 }
 
-TEST_F(DesktopWin32Test, LockedHelpDocumentIsNotOpened) {
+// A viewer shows the manual and keeps others from writing it (it allows
+// reading, as viewers do). F1 then opens the same document as it is; the
+// other language's manual cannot replace it, and nothing opens.
+TEST_F(DesktopWin32Test, LockedHelpDocumentOpensOnlyWhenItIsTheSameDocument) {
   const std::wstring path = workFolder.GetWorkFolder() + L"\\Help_PresenterVela.pdf";
-  HANDLE viewer =
-      CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_TRUE(integration.OpenHelpDocument(false));
+  desktop.opened.clear();
+  HANDLE viewer = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(integration.OpenHelpDocument(false));
+  EXPECT_TRUE(integration.OpenHelpDocument(false)) << "the identical document is opened";
+  EXPECT_EQ(desktop.opened, std::vector<std::wstring>{path});
+  EXPECT_FALSE(integration.OpenHelpDocument(true)) << "the other manual cannot be written";
+  EXPECT_EQ(desktop.opened.size(), 1u);
   CloseHandle(viewer);
-  EXPECT_TRUE(desktop.opened.empty());
+  EXPECT_EQ(ReadWholeFile(path), ResourceBytes(IDH_MANUAL_EN)) << "the shown document was left whole";
 }
 
 TEST_F(DesktopWin32Test, AutostartOnAFixedDriveRunsTheProgramAndLinksIt) {

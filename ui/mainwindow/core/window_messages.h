@@ -7,8 +7,12 @@ namespace pv::mainwindow {
 // Numeric value of the platform's WM_USER, so this header needs no <windows.h>.
 inline constexpr unsigned kWmUser = 0x0400;
 
-inline constexpr unsigned UM_TRAY_NOTIFY = kWmUser + 0x64;      // 0x464: tray icon callback
-inline constexpr unsigned UM_SHOW_MAIN = kWmUser + 0x65;        // 0x465: posted by a second instance
+inline constexpr unsigned UM_TRAY_NOTIFY = kWmUser + 0x64;  // 0x464: tray icon callback
+inline constexpr unsigned UM_SHOW_MAIN = kWmUser + 0x65;    // 0x465: posted by a second instance
+// The main window's title and window class (a dialog's): a second copy of the
+// program posts UM_SHOW_MAIN to the window that has both.
+inline constexpr wchar_t kWindowTitle[] = L"KORVEL_PRESENTER";
+inline constexpr wchar_t kWindowClass[] = L"#32770";
 inline constexpr unsigned UM_TIMER_EDIT_DONE = kWmUser + 0x66;  // 0x466: minutes box lost the focus
 inline constexpr unsigned UM_RAW_MOUSE = kWmUser + 0x6A;        // 0x46A
 inline constexpr unsigned UM_RAW_KEY = kWmUser + 0x6B;          // 0x46B

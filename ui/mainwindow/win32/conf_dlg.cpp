@@ -27,7 +27,6 @@ namespace {
 
 // Version field of the settings page: black on the page's light grey.
 constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
-constexpr wchar_t kWindowTitle[] = L"KORVEL_PRESENTER";
 
 RECT ToRect(const PixelRect& r) {
   return {r.left, r.top, r.right, r.bottom};
