@@ -5,10 +5,10 @@ import time
 import unittest
 
 import harness
-from shell_helpers import (ART_DIR, NOT_READY_SIZE, REG_PREFIX, SETTINGS_PAGE_SIZE, SPLASH_SIZE, TITLE, RemoteKeepAlive,
-                           click_last_menu_item, click_tray, crop, differing_pixels, free_port, open_tray_menu,
-                           quit_by_command, quit_via_tray_menu, receiver_sim, splash_windows, tray_icon_point, tray_tooltip,
-                           wait_until)
+from shell_helpers import (ART_DIR, NOT_READY_SIZE, REG_PREFIX, SETTINGS_PAGE_SIZE, SPLASH_SIZE, TITLE,
+                           RemoteKeepAlive, click_last_menu_item, click_tray, crop, differing_pixels, free_port,
+                           open_tray_menu, quit_by_command, quit_via_tray_menu, receiver_sim, splash_windows,
+                           tray_icon_point, tray_tooltip, wait_until)
 
 FAKE_XDG_OPEN = """#!/bin/sh
 echo "$@" >> "{log}"
@@ -170,7 +170,7 @@ class NotReadyPageAndChinese(unittest.TestCase):
             if items.returncode != 0:
                 items = session.probe("menures", str(ctx.exe), "157")
             self.assertEqual(items.returncode, 0, "the menu texts could not be read")
-            self.assertEqual(items.stdout.split("\n")[:3], ["打开翻页笔Vela", "-", "退出"])
+            self.assertEqual([line.strip() for line in items.stdout.splitlines()][:3], ["打开翻页笔Vela", "-", "退出"])
             click_last_menu_item(session, menu)
             self.assertEqual(program.wait(timeout=5), 0)
 

@@ -14,6 +14,7 @@
 //   pvprobe list                             one line per top-level window:
 //                                            hwnd|class|title|visible|left top right bottom|pid
 //   pvprobe resources <title>                print "gdi user private-bytes" of the window's process
+//                                            (gdi and user "n/a" under Wine, which cannot count them)
 //   pvprobe cycle <title> <n> <msgA> <wpA> <msgB> <wpB>
 //                                            n times: post A, wait until handled, post B, wait
 //   pvprobe startup <timeout-ms>             milliseconds from now until: the splash (a visible
@@ -175,9 +176,16 @@ int Resources(HWND window) {
   PROCESS_MEMORY_COUNTERS_EX memory{};
   memory.cb = sizeof(memory);
   K32GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
-  std::wprintf(L"%lu %lu %llu\n", GetGuiResources(process, GR_GDIOBJECTS),
-               GetGuiResources(process, GR_USEROBJECTS),
-               static_cast<unsigned long long>(memory.PrivateUsage));
+  // Wine answers GetGuiResources for another process with 0 whatever it
+  // holds: say "n/a" rather than print a figure that means nothing.
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  if (wine) {
+    std::wprintf(L"n/a n/a %llu\n", static_cast<unsigned long long>(memory.PrivateUsage));
+  } else {
+    std::wprintf(L"%lu %lu %llu\n", GetGuiResources(process, GR_GDIOBJECTS),
+                 GetGuiResources(process, GR_USEROBJECTS),
+                 static_cast<unsigned long long>(memory.PrivateUsage));
+  }
   CloseHandle(process);
   return 0;
 }

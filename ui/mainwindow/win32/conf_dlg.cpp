@@ -283,6 +283,7 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
 void CConfDlg::OnTimer(UINT_PTR id) {
   switch (id) {
     case TIMER_BATTERY_BLINK:
+      ResyncLinkFlags();
       OnBatteryBlinkTick();
       break;
     case TIMER_AUTO_HIDE:

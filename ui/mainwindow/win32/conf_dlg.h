@@ -17,6 +17,7 @@
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
 #include "framework/user_handles.h"
+#include "link/core/link_flag_resync.h"
 #include "settings/core/desktop_integration.h"
 #include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
@@ -75,6 +76,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   LRESULT OnLinkReceiver(WPARAM present);
   LRESULT OnLinkRf(WPARAM linked);
   LRESULT OnDeviceChange(WPARAM event, LPARAM header);
+  void ResyncLinkFlags();
 
   // AlarmOutputs: the alarm's timer and sound.
   void StartCountdownTimer() override;
@@ -131,6 +133,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   BOOL m_bRfLinked = FALSE;
 
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
+  pv::link::LinkFlagResync m_linkResync;
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.

@@ -112,12 +112,27 @@ LRESULT CConfDlg::OnDeviceChange(WPARAM event, LPARAM header) {
                                ? broadcast->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
                                : 0;
   std::wstring path(device->dbcc_name, wcsnlen(device->dbcc_name, nameBytes / sizeof(wchar_t)));
-  if (!Link().MatchDevicePath(path.data())) return TRUE;
+  // With two receivers plugged in, pulling the spare leaves the open one
+  // working: only the open receiver's removal counts.
+  if (!Link().RemovalConcernsOpenReceiver(path.data())) return TRUE;
+  m_linkResync.OnRemovalNotice();
   m_bReceiverPresent = FALSE;
   m_bRfLinked = FALSE;
   UpdateTrayIcon();
   RefreshMode(1);
   return TRUE;
+}
+
+// Once a second: a link notice that never arrived (lost from a full queue)
+// must not leave the tray showing a state the link left long ago.
+void CConfDlg::ResyncLinkFlags() {
+  const pv::link::LinkFlags shown{m_bReceiverPresent != FALSE, m_bRfLinked != FALSE};
+  const pv::link::LinkFlags link{Link().m_bReceiverPresent.load() != 0, Link().m_bRfLinked.load() != 0};
+  if (!m_linkResync.Look(shown, link)) return;
+  // Through the notice handlers, so the page, the alarm and the tray follow
+  // exactly as they would have.
+  if (shown.receiverPresent != link.receiverPresent) OnLinkReceiver(link.receiverPresent ? 1 : 0);
+  if ((m_bRfLinked != FALSE) != link.rfLinked) OnLinkRf(link.rfLinked ? 1 : 0);
 }
 
 void CConfDlg::StartCountdownTimer() {
