@@ -25,7 +25,8 @@
 //                                            text, "-" for a separator); exit 1 if none is readable
 //   pvprobe menures <exe> <menu-id>          the same for the first submenu of a menu resource of
 //                                            <exe>, as the resource loader picks it for this user
-//   pvprobe handles <title>                  print the handle count of the window's process
+//   pvprobe handles <title>                  print the handle count of the window's process ("n/a"
+//                                            under Wine, which cannot count another process's)
 // Every <title> may also be "hwnd:0x<handle>" (as `list` prints it). Texts
 // are printed as UTF-8.
 #include <windows.h>
@@ -331,6 +332,11 @@ int HandleCount(HWND window) {
   const BOOL ok = GetProcessHandleCount(process, &count);
   CloseHandle(process);
   if (!ok) return 1;
+  // Wine answers 0 for another process: no figure rather than a false one.
+  if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr) {
+    std::wprintf(L"n/a\n");
+    return 0;
+  }
   std::wprintf(L"%lu\n", count);
   return 0;
 }

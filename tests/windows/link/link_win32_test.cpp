@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <future>
 #include <thread>
 #include <vector>
@@ -246,6 +247,27 @@ TEST(LinkWin32Sim, SimulatorGoneMakesReadsAndWritesFail) {
   std::size_t got = 0;
   rig.transport.StartRead(buffer, 10);
   EXPECT_EQ(rig.transport.WaitRead(2000, got), ReadWait::Failed);
+}
+
+// A simulator that stops reading: once the socket buffers are full a send
+// would block for ever under the link's mutex. Each write must instead fail
+// within about its second.
+TEST(LinkWin32Sim, WritesToASimulatorThatStopsReadingFailInTime) {
+  SimRig rig;
+  rig.Discover(kReceiverRecord);
+  rig.transport.OpenWrite();
+  const Bytes report(24, 0x5A);
+  bool failed = false;
+  DWORD longest = 0;
+  const DWORD start = GetTickCount();
+  // Loopback buffers hold a few megabytes; stop trying after 60 s.
+  while (!failed && GetTickCount() - start < 60000) {
+    const DWORD before = GetTickCount();
+    failed = !rig.transport.Write(report.data(), report.size());
+    longest = std::max<DWORD>(longest, GetTickCount() - before);
+  }
+  EXPECT_TRUE(failed) << "the writes never stalled";
+  EXPECT_LT(longest, 3000u) << "one write blocked far past its time-out";
 }
 
 TEST(LinkWin32Sim, ListThatIsNotWholeRecordsOffersNothing) {
