@@ -27,10 +27,12 @@ class IWorkFolderPlatform {
   // True when the folder was created by this call.
   virtual bool CreateFolder(const std::wstring& path) = 0;
   // Creates a folder only the current user may use (its access list names
-  // the user alone); true when it was created by this call.
-  virtual bool CreatePrivateFolder(const std::wstring& path) = 0;
+  // the user alone); true when it was created by this call. The defaults
+  // serve file systems without owners (test fakes); the Win32 platform
+  // implements both.
+  virtual bool CreatePrivateFolder(const std::wstring& path) { return CreateFolder(path); }
   // True when the folder exists and its owner is the current user.
-  virtual bool OwnedByCurrentUser(const std::wstring& path) const = 0;
+  virtual bool OwnedByCurrentUser(const std::wstring& path) const { return Probe(path) == Entry::kDirectory; }
 };
 
 class WorkFolder {
