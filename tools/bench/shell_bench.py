@@ -23,12 +23,12 @@ IDCANCEL = 2
 WM_COMMAND_QUIT = 32774
 
 
-def resources(session) -> tuple[str, str, int]:
-    """GDI and USER object counts as text ("n/a" under Wine, which answers
-    GetGuiResources for another process with 0 whatever it holds) and the
-    private bytes."""
+def resources(session) -> tuple[str, str, str]:
+    """GDI and USER object counts and private KiB as text ("n/a" under Wine,
+    which answers GetGuiResources and the private bytes of another process
+    with 0 whatever it holds)."""
     gdi, user, private = session.probe("resources", TITLE).stdout.split()
-    return gdi, user, int(private)
+    return gdi, user, str(int(private) // 1024) if private.isdigit() else private
 
 
 def handles(session) -> str:
@@ -109,14 +109,15 @@ def main() -> int:
           f"max {max(tray)} ms over {len(tray)} starts (polled every 5 ms)")
     print(f"splash shown after {statistics.median(r['splash_shown'] for r in runs)} ms (median, from launch)")
     first = runs[0]
-    print("after start:      GDI %s, USER %s, handles %s, private %d KiB, RSS %d KiB" %
+    print("after start:      GDI %s, USER %s, handles %s, private %s KiB, RSS %d KiB" %
           (first["after_start"][0], first["after_start"][1], first["handles_after_start"],
-           first["after_start"][2] // 1024, first["rss_after_start_kib"]))
-    print("after 100 cycles: GDI %s, USER %s, handles %s, private %d KiB, RSS %d KiB (%.1f s)" %
+           first["after_start"][2], first["rss_after_start_kib"]))
+    print("after 100 cycles: GDI %s, USER %s, handles %s, private %s KiB, RSS %d KiB (%.1f s)" %
           (first["after_cycles"][0], first["after_cycles"][1], first["handles_after_cycles"],
-           first["after_cycles"][2] // 1024, first["rss_after_cycles_kib"], first["cycles_s"]))
+           first["after_cycles"][2], first["rss_after_cycles_kib"], first["cycles_s"]))
     if first["after_start"][0] == "n/a":
-        print("(GDI and USER counts are not available under Wine; the X resources below are what they become)")
+        print("(GDI, USER, handle and private-byte figures of another process are not available under Wine;"
+              " RSS and the X resources below are real)")
     print(f"X resources after start:      {first['x_after_start']}")
     print(f"X resources after 100 cycles: {first['x_after_cycles']}")
     return 0

@@ -181,7 +181,12 @@ int Resources(HWND window) {
   // holds: say "n/a" rather than print a figure that means nothing.
   const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   if (wine) {
-    std::wprintf(L"n/a n/a %llu\n", static_cast<unsigned long long>(memory.PrivateUsage));
+    // Its private-bytes answer for another process is 0 as well.
+    if (memory.PrivateUsage == 0) {
+      std::wprintf(L"n/a n/a n/a\n");
+    } else {
+      std::wprintf(L"n/a n/a %llu\n", static_cast<unsigned long long>(memory.PrivateUsage));
+    }
   } else {
     std::wprintf(L"%lu %lu %llu\n", GetGuiResources(process, GR_GDIOBJECTS),
                  GetGuiResources(process, GR_USEROBJECTS),

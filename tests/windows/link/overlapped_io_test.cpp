@@ -96,6 +96,29 @@ TEST(LinkWin32Io, CompletedReadsAreCheckedForErrorsAndLength) {
   EXPECT_EQ(reader.Wait(pipe.client.Get(), 2000, buffer, got), ReadWait::Failed);
 }
 
+// A read whose end was never confirmed (a driver that did not finish the
+// cancel in time) may still land later. The next read has its own record
+// and buffer: the late data neither shows as the new report nor lands in it.
+TEST(LinkWin32Io, AReadThatMayStillLandNeverSharesTheNextReadsBuffer) {
+  PipePair pipe;
+  ASSERT_TRUE(pipe.server && pipe.client);
+  COverlappedReader reader(pipe.wake.Get());
+  reader.Start(pipe.client.Get(), 10);  // never waited for or cancelled
+  reader.Start(pipe.client.Get(), 10);
+  EXPECT_EQ(reader.AbandonedSlots(), 1u);
+  const std::uint8_t late[10] = {0, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77, 0x88, 0x99};
+  pipe.ServerWrite(late, sizeof(late));  // completes the first read
+  std::uint8_t buffer[20] = {};
+  std::size_t got = 0;
+  EXPECT_EQ(reader.Wait(pipe.client.Get(), 300, buffer, got), ReadWait::TimedOut)
+      << "the late read was taken for the new one";
+  EXPECT_EQ(buffer[1], 0);
+  const std::uint8_t fresh[10] = {0, 0xA5};
+  pipe.ServerWrite(fresh, sizeof(fresh));
+  ASSERT_EQ(reader.Wait(pipe.client.Get(), 2000, buffer, got), ReadWait::Completed);
+  EXPECT_EQ(buffer[1], 0xA5);
+}
+
 TEST(LinkWin32Io, StopRequestEndsAReadWaitAtOnce) {
   PipePair pipe;
   ASSERT_TRUE(pipe.server && pipe.client);
