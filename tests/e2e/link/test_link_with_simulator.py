@@ -109,7 +109,7 @@ class LinkWithSimulator(unittest.TestCase):
         self.assertTrue(sim.is_hello(again.next_output(timeout=SETTLE_S + 5)))
         stop_if_running(program)
 
-    def test_stop_request_during_read_wait_is_honoured_after_it(self):
+    def test_stop_request_during_read_wait_ends_it_at_once(self):
         simulator = sim.Simulator([sim.RECEIVER])
         program = self.run_program(simulator)
         connection, _ = connect(simulator)

@@ -257,7 +257,7 @@ TEST(LinkConnection, WriteFailureOnAnotherThreadLeavesClosingToTheWorker) {
   EXPECT_FALSE(rig.link.m_bConnected);
 }
 
-TEST(LinkStopHandshake, RequestDuringReadWaitHonouredAfterThatWait) {
+TEST(LinkStopHandshake, RequestDuringAReadThatTimesOutEndsTheLoop) {
   LinkRig rig;
   rig.Connect();
   rig.transport.m_reads.push_back(
