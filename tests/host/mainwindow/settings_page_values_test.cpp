@@ -1,0 +1,130 @@
+#include "ui/mainwindow/core/settings_page_values.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/core/key_names.h"
+#include "settings/core/memory_backend.h"
+#include "ui/mainwindow/core/hue_color.h"
+
+namespace pv::mainwindow {
+namespace {
+
+class RecordingOutputs : public SettingsPageOutputs {
+ public:
+  void RepaintPreview() override { ++previewRepaints; }
+  void SetLinkPointerSpeed(std::uint8_t speed) override { linkSpeeds.push_back(speed); }
+  int previewRepaints = 0;
+  std::vector<int> linkSpeeds;
+};
+
+class SettingsPageValuesTest : public ::testing::Test {
+ protected:
+  settings::MemoryBackend backend;
+  settings::SettingsStore store{backend};
+  effects::EffectSettings effect;
+  RecordingOutputs outputs;
+  SettingsPageValues values{store, effect, outputs};
+
+  static std::wstring Name(const wchar_t* setting) { return std::wstring(settings::kKeyPrefix) + setting; }
+  std::optional<std::uint32_t> Stored(const wchar_t* setting) const { return backend.Dword(Name(setting)); }
+  void Plant(const wchar_t* setting, std::uint32_t value) { backend.SetDword(Name(setting), value); }
+};
+
+TEST_F(SettingsPageValuesTest, FirstStartStoresTheDefaults) {
+  values.Load();
+  EXPECT_EQ(values.Brightness(), 80u);
+  EXPECT_EQ(values.PointerSpeed(), 50u);
+  EXPECT_EQ(values.CircleColorIndex(), 0u);
+  EXPECT_EQ(values.CircleColor(), 0xFF0000u);
+  EXPECT_EQ(Stored(L"Brightness"), 80u);
+  EXPECT_EQ(Stored(L"PointerSpeed"), 50u);
+  EXPECT_EQ(Stored(L"CircleColor"), 0u);
+  EXPECT_EQ(outputs.linkSpeeds, (std::vector<int>{50}));
+  EXPECT_EQ(OpacityForBrightness(80), 215);
+}
+
+TEST_F(SettingsPageValuesTest, OutOfRangeStoredValuesAreCorrectedAsEachRuleSays) {
+  Plant(L"Brightness", 150);
+  Plant(L"PointerSpeed", 300);
+  Plant(L"CircleColor", 240);
+  values.Load();
+  // Brightness shown as 100, the stored 150 left alone until the slider moves.
+  EXPECT_EQ(values.Brightness(), 100u);
+  EXPECT_EQ(Stored(L"Brightness"), 150u);
+  // Pointer speed limited to 100 and stored; the link gets 100, not 300 & 0xFF.
+  EXPECT_EQ(values.PointerSpeed(), 100u);
+  EXPECT_EQ(Stored(L"PointerSpeed"), 100u);
+  EXPECT_EQ(outputs.linkSpeeds, (std::vector<int>{100}));
+  // Colour 240 reset to red, index 0 stored.
+  EXPECT_EQ(values.CircleColorIndex(), 0u);
+  EXPECT_EQ(Stored(L"CircleColor"), 0u);
+  EXPECT_EQ(values.CircleColor(), 0xFF0000u);
+}
+
+TEST_F(SettingsPageValuesTest, StoredValuesLoadAsTheyAre) {
+  Plant(L"Brightness", 0);
+  Plant(L"PointerSpeed", 0);  // kept; the slider shows it at its left end
+  Plant(L"CircleColor", 120);
+  values.Load();
+  EXPECT_EQ(values.Brightness(), 0u);
+  EXPECT_EQ(values.PointerSpeed(), 0u);
+  EXPECT_EQ(values.CircleColor(), HueToColor(120));
+  EXPECT_EQ(backend.WriteCount(), 3);  // only the three planted values
+}
+
+TEST_F(SettingsPageValuesTest, UnchangedPositionWritesNothing) {
+  values.Load();
+  const int writes = backend.WriteCount();
+  outputs.linkSpeeds.clear();
+  EXPECT_FALSE(values.SyncBrightness(80));
+  EXPECT_FALSE(values.SyncCircleColor(0));
+  EXPECT_FALSE(values.SyncPointerSpeed(50));
+  EXPECT_EQ(backend.WriteCount(), writes);
+  EXPECT_EQ(outputs.previewRepaints, 0);
+  // The pointer speed goes to the link again even without a change.
+  EXPECT_EQ(outputs.linkSpeeds, (std::vector<int>{50}));
+}
+
+TEST_F(SettingsPageValuesTest, ChangedPositionsAreStoredAndAppliedAtOnce) {
+  values.Load();
+  outputs.linkSpeeds.clear();
+  EXPECT_TRUE(values.SyncBrightness(30));
+  EXPECT_EQ(Stored(L"Brightness"), 30u);
+  EXPECT_EQ(effect.brightness, 30u);
+  EXPECT_EQ(outputs.previewRepaints, 1);
+
+  EXPECT_TRUE(values.SyncPointerSpeed(77));
+  EXPECT_EQ(Stored(L"PointerSpeed"), 77u);
+  EXPECT_EQ(outputs.linkSpeeds, (std::vector<int>{77}));
+
+  EXPECT_TRUE(values.SyncCircleColor(80));
+  EXPECT_EQ(Stored(L"CircleColor"), 80u);
+  EXPECT_EQ(effect.circleColor, 0x00FF00u);
+}
+
+TEST_F(SettingsPageValuesTest, BrightnessClampedInMemoryIsStoredOnceTheSliderMoves) {
+  Plant(L"Brightness", 150);
+  values.Load();
+  EXPECT_FALSE(values.SyncBrightness(100));  // the slider shows what is held
+  EXPECT_EQ(Stored(L"Brightness"), 150u);
+  EXPECT_TRUE(values.SyncBrightness(99));
+  EXPECT_EQ(Stored(L"Brightness"), 99u);
+}
+
+TEST_F(SettingsPageValuesTest, PositionsOutsideTheRangesAreRefused) {
+  values.Load();
+  const int writes = backend.WriteCount();
+  EXPECT_FALSE(values.SyncBrightness(101));
+  EXPECT_FALSE(values.SyncBrightness(-1));
+  EXPECT_FALSE(values.SyncPointerSpeed(1000));
+  EXPECT_FALSE(values.SyncCircleColor(240));
+  EXPECT_EQ(backend.WriteCount(), writes);
+  EXPECT_EQ(values.Brightness(), 80u);
+}
+
+}  // namespace
+}  // namespace pv::mainwindow

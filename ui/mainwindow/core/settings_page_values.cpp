@@ -1,0 +1,61 @@
+#include "ui/mainwindow/core/settings_page_values.h"
+
+#include "settings/core/setting_ids.h"
+#include "settings/core/settings_table.h"
+#include "ui/mainwindow/core/hue_color.h"
+
+namespace pv::mainwindow {
+
+using settings::LoadSetting;
+using settings::SaveSetting;
+using settings::SettingId;
+
+namespace {
+
+// Trackbar positions lie within the slider's range; anything else (a message
+// any process can send) is taken as unsigned and so never matches a valid value.
+std::uint32_t AsValue(int position) {
+  return static_cast<std::uint32_t>(position);
+}
+
+}  // namespace
+
+void SettingsPageValues::Load() {
+  m_effect.brightness = LoadSetting(m_store, SettingId::kBrightness).value;
+  m_pointerSpeed = LoadSetting(m_store, SettingId::kPointerSpeed).value;
+  m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
+  m_circleColorIndex = LoadSetting(m_store, SettingId::kCircleColor).value;
+  m_effect.circleColor = HueToColor(m_circleColorIndex);
+}
+
+bool SettingsPageValues::SyncBrightness(int position) {
+  const std::uint32_t value = AsValue(position);
+  if (value == m_effect.brightness || value > 100) return false;
+  m_effect.brightness = value;
+  m_outputs.RepaintPreview();
+  SaveSetting(m_store, SettingId::kBrightness, value);
+  return true;
+}
+
+bool SettingsPageValues::SyncPointerSpeed(int position) {
+  const std::uint32_t value = AsValue(position);
+  if (value == m_pointerSpeed || value > 100) {
+    m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
+    return false;
+  }
+  m_pointerSpeed = value;
+  SaveSetting(m_store, SettingId::kPointerSpeed, value);
+  m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(value));
+  return true;
+}
+
+bool SettingsPageValues::SyncCircleColor(int position) {
+  const std::uint32_t value = AsValue(position);
+  if (value == m_circleColorIndex || value >= kHueSteps) return false;
+  m_circleColorIndex = value;
+  SaveSetting(m_store, SettingId::kCircleColor, value);
+  m_effect.circleColor = HueToColor(value);
+  return true;
+}
+
+}  // namespace pv::mainwindow

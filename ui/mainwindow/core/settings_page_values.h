@@ -1,0 +1,68 @@
+// The settings page's slider values: brightness, pointer speed and the laser
+// colour. Loaded once from the settings (defaults and corrections of the
+// settings table), then taken over from the sliders on every scroll
+// notification and written through at once. What a change means elsewhere
+// (the preview's darkness, the link's pointer-speed byte, the colour dot) goes
+// through the outputs port.
+//
+//   SettingsPageValues values(store, effect, outputs);
+//   values.Load();                          // once, before the sliders get positions
+//   if (values.SyncBrightness(pos)) ...     // TRUE when the value changed
+#pragma once
+
+#include <cstdint>
+
+#include "effects/core/effect_types.h"
+#include "settings/core/settings_store.h"
+
+namespace pv::mainwindow {
+
+class SettingsPageOutputs {
+ public:
+  // The preview shows the new brightness (its area is repainted).
+  virtual void RepaintPreview() = 0;
+  // The link sends this with its next output report.
+  virtual void SetLinkPointerSpeed(std::uint8_t speed) = 0;
+
+ protected:
+  ~SettingsPageOutputs() = default;
+};
+
+// Opacity of the spotlight and the preview for a brightness level 0..100:
+// 55 (light) .. 255 (opaque), taken as a byte.
+constexpr std::uint8_t OpacityForBrightness(std::uint32_t brightness) {
+  return static_cast<std::uint8_t>(2 * brightness + 55);
+}
+
+class SettingsPageValues {
+ public:
+  // effect: brightness and circle colour live there (the effects read them).
+  SettingsPageValues(settings::SettingsStore& store, effects::EffectSettings& effect, SettingsPageOutputs& outputs)
+      : m_store(store), m_effect(effect), m_outputs(outputs) {}
+
+  // Reads the three values: a brightness above 100 is shown as 100 and left
+  // stored; a pointer speed above 100 becomes 100 and a colour above 239
+  // becomes 0, both stored; missing values get their defaults, stored. The
+  // link gets the pointer speed.
+  void Load();
+
+  // A slider's position taken over: true when it differs from the value held
+  // (the new value is then stored and applied), false when nothing changed.
+  bool SyncBrightness(int position);
+  bool SyncPointerSpeed(int position);  // also re-sends the speed to the link when unchanged
+  bool SyncCircleColor(int position);
+
+  std::uint32_t Brightness() const { return m_effect.brightness; }
+  std::uint32_t PointerSpeed() const { return m_pointerSpeed; }
+  std::uint32_t CircleColorIndex() const { return m_circleColorIndex; }
+  std::uint32_t CircleColor() const { return m_effect.circleColor; }  // 0xRRGGBB
+
+ private:
+  settings::SettingsStore& m_store;
+  effects::EffectSettings& m_effect;
+  SettingsPageOutputs& m_outputs;
+  std::uint32_t m_pointerSpeed = 0;
+  std::uint32_t m_circleColorIndex = 0;
+};
+
+}  // namespace pv::mainwindow
