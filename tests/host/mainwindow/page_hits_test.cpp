@@ -91,9 +91,12 @@ TEST(PageHits, ClickActsOnTheFirstSetFlagInDispatchOrder) {
     HitRegion region;
     ClickAction action;
   } order[] = {
-      {HitRegion::kAntiLost, ClickAction::kAntiLost}, {HitRegion::kUpdate, ClickAction::kUpdate},
-      {HitRegion::kHelp, ClickAction::kHelp},         {HitRegion::kTimerSwitch, ClickAction::kTimerSwitch},
-      {HitRegion::kPointerToggle, ClickAction::kPointerToggle}, {HitRegion::kAutoBoot, ClickAction::kAutoBoot},
+      {HitRegion::kAntiLost, ClickAction::kAntiLost},
+      {HitRegion::kUpdate, ClickAction::kUpdate},
+      {HitRegion::kHelp, ClickAction::kHelp},
+      {HitRegion::kTimerSwitch, ClickAction::kTimerSwitch},
+      {HitRegion::kPointerToggle, ClickAction::kPointerToggle},
+      {HitRegion::kAutoBoot, ClickAction::kAutoBoot},
   };
   HitFlags flags;
   EXPECT_EQ(ClickActionFor(flags, true), ClickAction::kNone);

@@ -14,7 +14,7 @@ TEST(SliderGeometry, ThumbCentredOnTheTrackbarThumbAndChannelSplitAtItsCentre) {
   const int split = ChannelSplit(thumb);
   EXPECT_EQ(split, 105);
   const ChannelParts parts = ChannelPartsAt(split, 250, 18);
-  EXPECT_EQ(parts.filled, (PixelRect{0, 0, 105, 18}));  // x 0 .. 104 filled
+  EXPECT_EQ(parts.filled, (PixelRect{0, 0, 105, 18}));   // x 0 .. 104 filled
   EXPECT_EQ(parts.empty, (PixelRect{105, 0, 250, 18}));  // x 105 .. 249 empty
 }
 

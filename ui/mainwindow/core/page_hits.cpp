@@ -42,7 +42,8 @@ ClickAction ClickActionFor(const HitFlags& flags, bool timerPageReady) {
 
 bool StartsDrag(const HitFlags& flags, PixelPoint pointer, PageMode mode) {
   if (mode == MODE_EFFECT) return false;
-  if (flags[HitRegion::kAutoBoot] || flags[HitRegion::kPointerToggle] || flags[HitRegion::kAntiLost]) return false;
+  if (flags[HitRegion::kAutoBoot] || flags[HitRegion::kPointerToggle] || flags[HitRegion::kAntiLost])
+    return false;
   return pointer.y >= 0 && pointer.y < kDragStripHeight && pointer.x >= 0;
 }
 

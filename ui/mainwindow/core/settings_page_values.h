@@ -37,7 +37,8 @@ constexpr std::uint8_t OpacityForBrightness(std::uint32_t brightness) {
 class SettingsPageValues {
  public:
   // effect: brightness and circle colour live there (the effects read them).
-  SettingsPageValues(settings::SettingsStore& store, effects::EffectSettings& effect, SettingsPageOutputs& outputs)
+  SettingsPageValues(settings::SettingsStore& store, effects::EffectSettings& effect,
+                     SettingsPageOutputs& outputs)
       : m_store(store), m_effect(effect), m_outputs(outputs) {}
 
   // Reads the three values: a brightness above 100 is shown as 100 and left

@@ -14,7 +14,7 @@
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
 #include "resources/resource_ids.h"
-#include "ui/mainwindow/core/hue_color.h"
+#include "ui/mainwindow/core/page_placement.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/taskbar_created.h"
 #include "update/win32/update_check.h"
@@ -44,6 +44,7 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);
+  m_handlers.Add(m_settingsPage);
 }
 
 CConfDlg::~CConfDlg() {
@@ -157,19 +158,17 @@ void CConfDlg::InitLayout() {
 
   // The battery symbol is placed against the template's client area, before
   // the window takes the page's size.
+  // The low-battery symbol is placed from the page picture's own geometry,
+  // never from the template's size, which grows with the screen's scaling.
   RECT symbol{};
-  GetPngRect(IDP_LOW_BATTERY, &symbol);
-  m_rcBattery = ToRect(BatteryRect(GetClientRect().right, symbol.right, symbol.bottom));
+  m_pictures.GetRect(IDP_LOW_BATTERY, &symbol);
+  m_rcBattery = ToRect(BatteryRect(kBatteryClientRight, symbol.right, symbol.bottom));
 
   LoadSettingsValues();
-  // Range, arrow-key step and position of the three sliders; their skin and
-  // what moving them changes belong to the settings page.
-  SetSliderRange(IDC_SLIDER_BRIGHTNESS, 0, 100, 0, m_effect.brightness);
-  SetSliderRange(IDC_SLIDER_POINTER_SPEED, 1, 100, 2, m_pointerSpeed);
-  SetSliderRange(IDC_SLIDER_CIRCLE_COLOR, 0, kHueSteps - 1, 1, m_circleColorIndex);
+  m_settingsPage.InitControls();
 
   RECT page{};
-  GetPngRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
+  m_pictures.GetRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
   const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
   MoveWindow(topLeft.x, topLeft.y, page.right, page.bottom, TRUE);
   // The settings preview window is created here (preview).
@@ -182,25 +181,13 @@ void CConfDlg::LoadSettingsValues() {
   m_effect.showPointerInSpotlight = Load(SettingId::kDefault).IsOn();
   m_bAntiLost = Load(SettingId::kAntiLost).IsOn();
 
-  m_effect.brightness = Load(SettingId::kBrightness).value;
   const pv::settings::LoadContext screen{.maxEffectSize = m_effect.maxEffectSize};
   m_effect.spotlightSize = Load(SettingId::kSpotlightSize, screen).value;
   m_effect.zoomSize = Load(SettingId::kZoomSize, screen).value;
   m_effect.circleSize = Load(SettingId::kCircleSize, screen).value;
 
-  m_pointerSpeed = Load(SettingId::kPointerSpeed).value;
-  Link().SetPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
-
-  m_circleColorIndex = Load(SettingId::kCircleColor).value;
-  m_effect.circleColor = HueToColor(m_circleColorIndex);
-}
-
-void CConfDlg::SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position) {
-  HWND slider = GetDlgItem(id);
-  if (slider == nullptr) return;
-  ::SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(minimum, maximum));
-  ::SendMessageW(slider, TBM_SETLINESIZE, 0, lineSize);
-  ::SendMessageW(slider, TBM_SETPOS, TRUE, static_cast<LPARAM>(position));
+  // Brightness, pointer speed (also given to the link) and the laser colour.
+  m_settingsPage.LoadValues();
 }
 
 void CConfDlg::ShowControl(int id, bool show) {
@@ -369,3 +356,12 @@ bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
   pos->flags &= ~SWP_SHOWWINDOW;
   return true;
 }
+
+// The timer page handles the switch.
+void CConfDlg::OnTimerSwitchClick() {}
+
+// The preview takes the new opacity here (preview).
+void CConfDlg::OnPreviewOpacityChanged(std::uint8_t /*opacity*/) {}
+
+// The timer page draws its switch here.
+void CConfDlg::PaintTimerSwitch(HDC /*dc*/) {}

@@ -24,7 +24,9 @@
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/update_link.h"
+#include "ui/skin/win32/picture_cache.h"
 #include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
@@ -51,6 +53,14 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
 
  private:
   using PageMode = pv::mainwindow::PageMode;
+  // The settings page's controls and mouse handling work on the window's
+  // page state and option flags.
+  friend class CSettingsPage;
+
+  // Hooks of the settings page into the other pages and the preview.
+  void OnTimerSwitchClick();
+  void OnPreviewOpacityChanged(std::uint8_t opacity);
+  void PaintTimerSwitch(HDC dc);
 
   // Initialisation.
   void RegisterWithLink();
@@ -65,7 +75,6 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   void HideToTray();
   void PlaceWindow(const RECT& screenRect);
   void ShowControl(int id, bool show);
-  void SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position);
 
   // Tray icon and link status.
   void BuildTrayIcon();
@@ -91,6 +100,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // Messages.
   void OnPaint();
   void DrawBackground(HDC dc);
+  void PaintSettingsPage(HDC dc);
   void OnTimer(UINT_PTR id);
   void OnBatteryBlinkTick();
   void OnActivateApp(BOOL active);
@@ -121,12 +131,15 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   BOOL m_bAntiLost = FALSE;
   BOOL m_bTimerPageReady = FALSE;
   BOOL m_bTimerOn = FALSE;
-  std::uint32_t m_pointerSpeed = 0;
-  std::uint32_t m_circleColorIndex = 0;
   // Brightness, effect sizes, laser colour and the show-pointer option: the
   // values the effects are drawn with (the effect controller reads them, its
   // size keys change the sizes, the settings page changes the rest).
   pv::effects::EffectSettings m_effect;
+
+  // Every skin picture the pages draw, decoded once.
+  CPictureCache m_pictures;
+  // Sliders, switches, click regions and dragging of the settings page.
+  CSettingsPage m_settingsPage{*this, CRegKeys::Store()};
 
   // Link state as last reported by the link.
   BOOL m_bReceiverPresent = FALSE;

@@ -56,7 +56,7 @@ void CConfDlg::ApplyLayout() {
   // Size and place the window for the page before it becomes visible, so it
   // never shows the old page at the new size.
   RECT page{};
-  GetPngRect(m_bgImageId, &page);
+  m_pictures.GetRect(m_bgImageId, &page);
   const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
   PlaceWindow({topLeft.x, topLeft.y, topLeft.x + page.right, topLeft.y + page.bottom});
   if (!m_bKeepHidden) ShowWindow(SW_SHOWNORMAL);

@@ -22,7 +22,8 @@ struct ButtonLook {
 
 // The look after `event` on a button whose strip has `frameCount` frames;
 // `toggle` buttons latch and unlatch on each press.
-constexpr ButtonLook NextButtonLook(ButtonLook look, ButtonEvent event, std::uint32_t frameCount, bool toggle) {
+constexpr ButtonLook NextButtonLook(ButtonLook look, ButtonEvent event, std::uint32_t frameCount,
+                                    bool toggle) {
   switch (event) {
     case ButtonEvent::kHover:
       look.frame = look.toggledOn ? kFramePressed : (frameCount > 1 ? kFrameHover : kFrameNormal);

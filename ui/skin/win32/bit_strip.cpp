@@ -31,16 +31,16 @@ BOOL CBitStrip::GetFrameRect(RECT* out, int index) const {
   return TRUE;
 }
 
-BOOL CBitStrip::DrawFrame(HDC dc, int index) const {
+BOOL CBitStrip::DrawFrameAt(HDC dc, int index, int x, int y) const {
   RECT frame;
   if (dc == nullptr || !GetFrameRect(&frame, index)) return FALSE;
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   if (m_bAlpha) {
-    return ::AlphaBlend(dc, 0, 0, width, height, m_dc.Get(), frame.left, frame.top, width, height,
+    return ::AlphaBlend(dc, x, y, width, height, m_dc.Get(), frame.left, frame.top, width, height,
                         kImageBlend);
   }
-  return ::BitBlt(dc, 0, 0, width, height, m_dc.Get(), frame.left, frame.top, SRCCOPY);
+  return ::BitBlt(dc, x, y, width, height, m_dc.Get(), frame.left, frame.top, SRCCOPY);
 }
 
 BOOL CBitStrip::Blit(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) const {
@@ -48,4 +48,11 @@ BOOL CBitStrip::Blit(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) c
   if (cx == 0) cx = m_bm.bmWidth;
   if (cy == 0) cy = m_bm.bmHeight;
   return ::BitBlt(dc, x, y, cx, cy, m_dc.Get(), srcX, srcY, SRCCOPY);
+}
+
+BOOL CBitStrip::Blend(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) const {
+  if (dc == nullptr) return FALSE;
+  if (!m_bAlpha) return Blit(dc, x, y, cx, cy, srcX, srcY);
+  if (cx <= 0 || cy <= 0) return FALSE;
+  return ::AlphaBlend(dc, x, y, cx, cy, m_dc.Get(), srcX, srcY, cx, cy, kImageBlend);
 }

@@ -19,10 +19,14 @@ class CBitStrip {
   BOOL GetFrameRect(RECT* out, int index) const;
   // Frame `index` unscaled at (0, 0) of dc, alpha-blended (opaque for a
   // picture without alpha). FALSE for a null dc or a frame it does not have.
-  BOOL DrawFrame(HDC dc, int index) const;
+  BOOL DrawFrame(HDC dc, int index) const { return DrawFrameAt(dc, index, 0, 0); }
+  // The same with the frame's top-left corner at (x, y) of dc.
+  BOOL DrawFrameAt(HDC dc, int index, int x, int y) const;
   // Opaque copy of the cx x cy area at (srcX, srcY) of the picture to (x, y)
   // of dc; cx = 0 / cy = 0 mean the picture's width / height.
   BOOL Blit(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) const;
+  // The same area blended with the picture's alpha (opaque without alpha).
+  BOOL Blend(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) const;
 
   UINT GetFrameCount() const { return m_geometry.frameCount; }
   int GetFrameWidth() const { return m_geometry.frameWidth; }
