@@ -31,8 +31,9 @@ void SettingsPageValues::Load() {
 bool SettingsPageValues::SyncBrightness(int position) {
   const std::uint32_t value = AsValue(position);
   if (value == m_effect.brightness || value > 100) return false;
+  // Nothing of the main window changes with it: the preview window takes the
+  // new opacity by itself, so no repaint is asked for.
   m_effect.brightness = value;
-  m_outputs.RepaintPreview();
   SaveSetting(m_store, SettingId::kBrightness, value);
   return true;
 }

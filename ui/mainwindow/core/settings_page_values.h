@@ -19,8 +19,6 @@ namespace pv::mainwindow {
 
 class SettingsPageOutputs {
  public:
-  // The preview shows the new brightness (its area is repainted).
-  virtual void RepaintPreview() = 0;
   // The link sends this with its next output report.
   virtual void SetLinkPointerSpeed(std::uint8_t speed) = 0;
 

@@ -103,10 +103,6 @@ HWND CSettingsPage::SliderWindow(int id) const {
   }
 }
 
-void CSettingsPage::RepaintPreview() {
-  Repaint(ToRect(kPreviewRect), false);
-}
-
 void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
   pv::link::CHidLink::Instance().SetPointerSpeed(speed);
 }

@@ -42,7 +42,6 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
 
  private:
   // SettingsPageOutputs
-  void RepaintPreview() override;
   void SetLinkPointerSpeed(std::uint8_t speed) override;
 
   void SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum, int maximum,

@@ -1,0 +1,159 @@
+#!/usr/bin/python3
+"""Benchmark of the settings page under Wine (prints figures, asserts
+nothing): the time of each WM_HSCROLL step of a slider moved from end to end
+(sync, store and the repaint it causes), and the area the page repaints per
+step, seen as X damage on the page's window (what Wine flushes to the screen).
+
+    PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/settings_page/bench_settings_page.py \\
+        --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
+"""
+import argparse
+import ctypes
+import statistics
+import sys
+import threading
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+import harness  # noqa: E402
+from page_helpers import SLIDER_BRIGHTNESS, SLIDER_CIRCLE_COLOR, TITLE, ShownPage  # noqa: E402
+
+PAGE_AREA = 621 * 462
+
+
+class XRectangle(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort)]
+
+
+class XDamageNotifyEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("drawable", ctypes.c_ulong), ("damage", ctypes.c_ulong),
+                ("level", ctypes.c_int), ("more", ctypes.c_int), ("timestamp", ctypes.c_ulong),
+                ("area", XRectangle), ("geometry", XRectangle)]
+
+
+class XEvent(ctypes.Union):
+    _fields_ = [("type", ctypes.c_int), ("damage", XDamageNotifyEvent), ("pad", ctypes.c_long * 24)]
+
+
+class DamageRecorder:
+    """Every rectangle drawn into one X window, from a thread of its own."""
+
+    def __init__(self, display: str, window: int):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.xd = ctypes.CDLL("libXdamage.so.1")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        for name in ("XPending", "XSync", "XNextEvent", "XCloseDisplay", "XFlush"):
+            getattr(self.x11, name).argtypes = [ctypes.c_void_p] + ([ctypes.c_int] if name == "XSync" else []) + \
+                ([ctypes.POINTER(XEvent)] if name == "XNextEvent" else [])
+        self.xd.XDamageCreate.restype = ctypes.c_ulong
+        self.xd.XDamageCreate.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int]
+        self.xd.XDamageQueryExtension.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int),
+                                                  ctypes.POINTER(ctypes.c_int)]
+        self.dpy = self.x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open display " + display)
+        event_base, error_base = ctypes.c_int(), ctypes.c_int()
+        if not self.xd.XDamageQueryExtension(self.dpy, ctypes.byref(event_base), ctypes.byref(error_base)):
+            raise RuntimeError("no DAMAGE extension")
+        self.notify = event_base.value  # XDamageNotify = 0
+        self.xd.XDamageCreate(self.dpy, window, 0)  # XDamageReportRawRectangles
+        self.x11.XSync(self.dpy, 0)
+        self.rects: list[tuple[float, int, int, int, int]] = []
+        self.lock = threading.Lock()
+        self._stop = threading.Event()
+        self._thread = threading.Thread(target=self._run, daemon=True)
+        self._thread.start()
+
+    def _run(self) -> None:
+        event = XEvent()
+        while not self._stop.is_set():
+            while self.x11.XPending(self.dpy):
+                self.x11.XNextEvent(self.dpy, ctypes.byref(event))
+                if event.type == self.notify:
+                    a = event.damage.area
+                    with self.lock:
+                        self.rects.append((time.monotonic(), a.x, a.y, a.width, a.height))
+            time.sleep(0.002)
+
+    def take(self) -> list[tuple[float, int, int, int, int]]:
+        time.sleep(0.1)
+        with self.lock:
+            rects, self.rects = self.rects, []
+        return rects
+
+    def close(self) -> None:
+        self._stop.set()
+        self._thread.join(timeout=2)
+        self.x11.XCloseDisplay(self.dpy)
+
+
+def x_window_of(session) -> int:
+    ids = session.xdotool("search", "--name", f"^{TITLE}$").split()
+    if not ids:
+        raise RuntimeError("no X window for the page")
+    return int(ids[0])
+
+
+def area(rects) -> int:
+    return sum(w * h for _, _, _, w, h in rects)
+
+
+def report_damage(label: str, rects, steps: int) -> None:
+    total = area(rects)
+    biggest = max((w * h for _, _, _, w, h in rects), default=0)
+    full = sum(1 for _, _, _, w, h in rects if w * h >= PAGE_AREA * 9 // 10)
+    print(f"{label}: {len(rects)} damaged rectangles over {steps} steps, "
+          f"{total / max(steps, 1):.0f} px repainted per step on average "
+          f"({100 * total / max(steps, 1) / PAGE_AREA:.1f} % of the page), largest rectangle {biggest} px, "
+          f"whole-page repaints {full}")
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--exe", required=True, type=Path)
+    parser.add_argument("--build-dir", required=True, type=Path)
+    parser.add_argument("--out", required=True, type=Path)
+    args = parser.parse_args()
+    args.out.mkdir(parents=True, exist_ok=True)
+    ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
+    with harness.WineSession(ctx.build_dir, ctx.artifacts, "bench-page") as session:
+        page = ShownPage(session, ctx)
+        try:
+            damage = DamageRecorder(session.display, x_window_of(session))
+            page.move(300, 440)
+            damage.take()
+
+            for slider_id, name in ((SLIDER_BRIGHTNESS, "brightness"), (SLIDER_CIRCLE_COLOR, "colour")):
+                out = session.wine([str(ctx.build_dir / "bin" / "pagebench.exe"), TITLE, str(slider_id)],
+                                   timeout=120)
+                times = [float(line.split()[2]) for line in out.stdout.splitlines() if line.startswith("step ")]
+                rects = damage.take()
+                if not times:
+                    print(f"{name}: pagebench gave no figures: {out.stderr.strip()}")
+                    continue
+                ordered = sorted(times)
+                print(f"{name} slider, {len(times)} WM_HSCROLL steps end to end and back: "
+                      f"median {statistics.median(times):.2f} ms, 95th percentile "
+                      f"{ordered[int(len(ordered) * 0.95) - 1]:.2f} ms, max {max(times):.2f} ms per step "
+                      f"(sync, store, repaint)")
+                report_damage(f"{name} slider steps", rects, len(times))
+
+            # A real drag of the brightness thumb with the mouse, end to end.
+            slider = page.control(SLIDER_BRIGHTNESS).rect
+            page.drag_thumb(SLIDER_BRIGHTNESS, slider[0] - 20, steps=4)
+            damage.take()
+            page.drag_thumb(SLIDER_BRIGHTNESS, slider[2] + 20, steps=60)
+            report_damage("brightness thumb dragged by the mouse (60 moves)", damage.take(), 60)
+            damage.close()
+        finally:
+            page.close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
