@@ -26,8 +26,8 @@ double Step(HWND page, HWND slider, int position, LARGE_INTEGER frequency) {
   DWORD_PTR result = 0;
   ::QueryPerformanceCounter(&start);
   ::SendMessageTimeoutW(slider, TBM_SETPOS, TRUE, position, SMTO_NORMAL, 5000, &result);
-  ::SendMessageTimeoutW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), reinterpret_cast<LPARAM>(slider),
-                        SMTO_NORMAL, 5000, &result);
+  ::SendMessageTimeoutW(page, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position),
+                        reinterpret_cast<LPARAM>(slider), SMTO_NORMAL, 5000, &result);
   ::RedrawWindow(page, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   ::SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
   ::QueryPerformanceCounter(&end);
