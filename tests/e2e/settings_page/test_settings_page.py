@@ -279,5 +279,34 @@ class SettingsPageChinese(unittest.TestCase):
                 page.close()
 
 
+class RaisedLogPixels(unittest.TestCase):
+    """The screen at 200 % (LogPixels 192). The page asks to be scaled by the
+    system, so for a per-monitor aware observer (the probe) the window and
+    every control are exactly twice their page-picture geometry, never the
+    dialog template's. Wine 8 maps the coordinates of such a window but does
+    not enlarge its pixels (the page is drawn at 621 x 462 at its logical
+    place, see dpi-192.png), so nothing is clicked here."""
+
+    def test_page_geometry_is_the_picture_geometry_scaled_twice(self):
+        ctx = harness.context()
+        with harness.WineSession(ctx.build_dir, ctx.artifacts, "page-dpi") as session:
+            for key in ("HKCU\\Control Panel\\Desktop",
+                        "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"):
+                session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "192", "/f"],
+                             timeout=60, check=True)
+            page = ShownPage(session, ctx)
+            try:
+                session.screenshot("dpi-192")
+                left, top, right, bottom = page.rect
+                self.assertEqual((right - left, bottom - top), (2 * 621, 2 * 462))
+                expected = {SLIDER_BRIGHTNESS: (15, 269, 250, 18), SLIDER_POINTER_SPEED: (30, 413, 250, 18),
+                            SLIDER_CIRCLE_COLOR: (48, 342, 250, 18), VERSION_LABEL: (455, 85, 50, 20)}
+                for control_id, (x, y, w, h) in expected.items():
+                    l, t, r, b = page.control(control_id).rect
+                    self.assertEqual((l - left, t - top, r - l, b - t), (2 * x, 2 * y, 2 * w, 2 * h), control_id)
+            finally:
+                page.close()
+
+
 if __name__ == "__main__":
     harness.main()

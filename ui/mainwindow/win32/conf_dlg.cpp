@@ -17,6 +17,7 @@
 #include "ui/mainwindow/core/page_placement.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/taskbar_created.h"
+#include "ui/skin/win32/dpi_awareness.h"
 #include "update/win32/update_check.h"
 
 using namespace pv::mainwindow;
@@ -41,6 +42,11 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_workFolder(workFolder),
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+  // The pages are drawn at their pictures' pixel sizes: on a scaled screen
+  // the window, its controls and the dialogs opened from it are enlarged by
+  // the system (from Windows 10 version 1607 on; the process itself is
+  // per-monitor aware, so earlier systems draw the page at its pixel size).
+  skin::SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);

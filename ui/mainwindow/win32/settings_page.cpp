@@ -31,6 +31,8 @@ PixelPoint PointOf(LPARAM lp) {
 
 constexpr int kThumbFrameWidth = 10;
 constexpr int kThumbFrameHeight = 18;
+// The 8-point dialog font at 100 % scaling.
+constexpr int kVersionFontPixels = 11;
 
 }  // namespace
 
@@ -69,6 +71,16 @@ void CSettingsPage::InitControls() {
   m_sliderCircleColor.SetBackdrop(&page, {kCircleColorSliderAt.x, kCircleColorSliderAt.y});
 
   if (HWND version = m_dlg.GetDlgItem(IDC_VERSION_TEXT)) {
+    // The label is a fixed 50 x 20 pixels of the page: its font is sized in
+    // pixels too, so a scaled dialog font never clips the version.
+    LOGFONTW font{};
+    HFONT current = reinterpret_cast<HFONT>(::SendMessageW(version, WM_GETFONT, 0, 0));
+    if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    ::GetObjectW(current, sizeof(font), &font);
+    font.lfHeight = -kVersionFontPixels;
+    font.lfWidth = 0;
+    m_versionFont.Reset(::CreateFontIndirectW(&font));
+    ::SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(m_versionFont.Get()), FALSE);
     ::SetWindowTextW(version, pv::update::RunningVersionString().c_str());
   }
 }

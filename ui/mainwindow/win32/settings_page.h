@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "framework/gdi.h"
 #include "framework/message_chain.h"
 #include "settings/core/settings_store.h"
 #include "ui/mainwindow/core/page_hits.h"
@@ -73,6 +74,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   RECT m_rcTimerSwitch{};
 
   HCURSOR m_hHandCursor = nullptr;  // shared system cursor
+  CFont m_versionFont;
   CBitSlider m_sliderBrightness;
   CBitSlider m_sliderPointerSpeed;
   CBitSlider m_sliderCircleColor;
