@@ -215,6 +215,11 @@ class SettingsPageEnglish(unittest.TestCase):
         self.session.xdotool("mousemove", str(x), str(y))
         time.sleep(0.5)
         hover = self.session.screenshot("thumb-hover")
+        # The position's tooltip shows over the thumb after its short delay.
+        position = str(reg(self.session, "CircleColor"))
+        self.assertTrue(wait_until(lambda: any(
+            w.visible and w.class_name == "tooltips_class32" and w.text == position
+            for w in self.session.top_level_windows()), 3), "no tooltip with " + position)
         self.session.xdotool("mousedown", "1")
         time.sleep(0.5)
         pressed = self.session.screenshot("thumb-pressed")

@@ -122,5 +122,18 @@ TEST_F(SettingsPageValuesTest, PositionsOutsideTheRangesAreRefused) {
   EXPECT_EQ(values.Brightness(), 80u);
 }
 
+TEST(AutoBootSwitch, ShowsWhatAutostartReallyIs) {
+  const struct {
+    bool wasOn, reached, shown;
+  } cases[] = {
+      {false, true, true},    // switched on
+      {false, false, false},  // the copy or the Run value failed: stays off
+      {true, true, false},    // switched off
+      {true, false, true},    // the Run value could not be removed: still on
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AutoBootAfterClick(c.wasOn, c.reached), c.shown) << c.wasOn << c.reached;
+}
+
 }  // namespace
 }  // namespace pv::mainwindow

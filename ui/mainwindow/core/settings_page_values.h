@@ -32,6 +32,13 @@ constexpr std::uint8_t OpacityForBrightness(std::uint32_t brightness) {
   return static_cast<std::uint8_t>(2 * brightness + 55);
 }
 
+// The AutoBoot switch after a click: the new state when autostart reached
+// it, otherwise the state that is still set up (a failed copy or Run value
+// never shows an autostart that does not exist, nor hides one that does).
+constexpr bool AutoBootAfterClick(bool wasOn, bool reached) {
+  return reached ? !wasOn : wasOn;
+}
+
 class SettingsPageValues {
  public:
   // effect: brightness and circle colour live there (the effects read them).

@@ -242,9 +242,9 @@ bool CSettingsPage::OnSetCursor(HWND wnd, UINT hitTest) {
 // Autostart can fail (the copy or the Run value); the switch then shows what
 // is really set, never an autostart that does not exist.
 void CSettingsPage::ToggleAutoBoot() {
-  const bool wanted = !m_dlg.m_bAutoBoot;
-  const bool reached = m_dlg.m_desktop.SetAutostart(wanted);
-  m_dlg.m_bAutoBoot = (reached ? wanted : !wanted) ? TRUE : FALSE;
+  const bool wasOn = m_dlg.m_bAutoBoot != FALSE;
+  const bool reached = m_dlg.m_desktop.SetAutostart(!wasOn);
+  m_dlg.m_bAutoBoot = AutoBootAfterClick(wasOn, reached) ? TRUE : FALSE;
   Repaint(m_rcAutoBoot, false);
 }
 
