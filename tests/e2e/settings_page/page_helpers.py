@@ -33,6 +33,23 @@ def hue_to_color(index: int) -> tuple[int, int, int]:
     return [(255, v, 0), (v, 255, 0), (0, 255, v), (0, v, 255), (v, 0, 255), (255, 0, v)][sector]
 
 
+class PageRemote(RemoteKeepAlive):
+    """The linked remote, whose status word (low battery, ...) the test may set."""
+
+    status = 0
+
+    def _run(self) -> None:
+        try:
+            while not self._stop.is_set():
+                connection = self.simulator.accept(timeout=60)
+                connection.chosen(timeout=10)
+                self.connection = connection
+                while not self._stop.wait(0.5):
+                    connection.send(receiver_sim.key_status(self.status))
+        except Exception:  # the program went away: nothing more to play
+            pass
+
+
 class ShownPage:
     """The program started with a linked remote and its settings page shown."""
 
@@ -40,7 +57,7 @@ class ShownPage:
         self.session = session
         self.ctx = ctx
         self.simulator = receiver_sim.Simulator().__enter__()
-        self.remote = RemoteKeepAlive(self.simulator).start()
+        self.remote = PageRemote(self.simulator).start()
         env["PRESENTER_VELA_RECEIVER"] = self.simulator.variable()
         self.program = session.start_program(ctx.exe, **env)
         if not wait_until(lambda: splash_windows(session), 30):

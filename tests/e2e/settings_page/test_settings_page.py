@@ -78,6 +78,24 @@ class SettingsPageEnglish(unittest.TestCase):
             self.assertEqual(slider.size, (250, 18), slider_id)
             page.thumb_of(slider_id)
 
+    def test_a_low_battery_symbol_blinks_at_its_place(self):
+        page = self.page
+        at = (413 + 8, 10 + 13)  # a red pixel of the symbol, left of the top-right "Settings"
+        page.remote.status = receiver_sim.ST_LOW_BATTERY
+        try:
+            seen = []
+            deadline = time.monotonic() + 6
+            while time.monotonic() < deadline and len(set(seen)) < 2:
+                shot = page.screenshot("low-battery")
+                seen.append(close_to(page.pixel(shot, *at), art_pixel("low_battery.png", 8, 13), 12))
+                time.sleep(0.4)
+            self.assertIn(True, seen, "the symbol never showed at (413, 10)")
+            self.assertIn(False, seen, "the symbol does not blink")
+        finally:
+            page.remote.status = 0
+        self.assertTrue(wait_until(lambda: close_to(page.pixel(page.screenshot("battery-gone"), *at),
+                                                    art_pixel("settings_en.png", *at), 2), 5))
+
     def test_b_brightness_drag_stores_brightness(self):
         page = self.page
         slider = page.control(SLIDER_BRIGHTNESS).rect
