@@ -8,9 +8,11 @@
 
 #include "framework/window_class.h"
 #include "framework/wnd.h"
+#include "tests/windows/skin/canvas.h"
 #include "tests/windows/skin/skin_test_ids.h"
 #include "ui/skin/win32/bit_slider.h"
 #include "ui/skin/win32/bit_wnd.h"
+#include "ui/skin/win32/picture_cache.h"
 
 namespace {
 
@@ -134,6 +136,31 @@ TEST_F(BitSliderTest, WheelLeavesThePositionAndTheSliderTakesTheChannelSize) {
   // The thumb's wheel reaches nobody either.
   ::SendMessageW(slider.Thumb().GetSafeHwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(50, 30));
   EXPECT_EQ(slider.GetPos(), 40);
+}
+
+TEST(PictureCache, DecodesEachPictureOnceAndDrawsItWhereAsked) {
+  CPictureCache pictures;
+  const CBitStrip& first = pictures.Get(IDP_TEST_STRIP);
+  EXPECT_EQ(&pictures.Get(IDP_TEST_STRIP), &first);  // the same decoded picture
+  RECT rect{};
+  EXPECT_TRUE(pictures.GetRect(IDP_TEST_STRIP, &rect));
+  EXPECT_EQ(rect.right, 30);
+  EXPECT_EQ(rect.bottom, 18);
+
+  Canvas canvas(40, 24, RGB(255, 255, 255));
+  pictures.Draw(canvas.Dc(), IDP_TEST_STRIP, 5, 3);  // red, green, blue frames side by side
+  EXPECT_EQ(canvas.Pixel(4, 3), (Rgb{255, 255, 255}));
+  EXPECT_EQ(canvas.Pixel(5, 3), (Rgb{255, 0, 0}));
+  EXPECT_EQ(canvas.Pixel(34, 20), (Rgb{0, 0, 255}));
+  EXPECT_EQ(canvas.Pixel(35, 20), (Rgb{255, 255, 255}));
+
+  // A picture that is not there: no size, nothing drawn, asked again without harm.
+  EXPECT_FALSE(pictures.GetRect(IDP_TEST_MISSING, &rect));
+  EXPECT_EQ(rect.right, 0);
+  Canvas blank(8, 8, RGB(255, 255, 255));
+  pictures.Draw(blank.Dc(), IDP_TEST_MISSING, 0, 0);
+  pictures.Copy(blank.Dc(), IDP_TEST_MISSING);
+  EXPECT_EQ(blank.Pixel(0, 0), (Rgb{255, 255, 255}));
 }
 
 }  // namespace

@@ -162,8 +162,6 @@ void CConfDlg::InitLayout() {
   for (int id : {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR})
     ShowControl(id, false);
 
-  // The battery symbol is placed against the template's client area, before
-  // the window takes the page's size.
   // The low-battery symbol is placed from the page picture's own geometry,
   // never from the template's size, which grows with the screen's scaling.
   RECT symbol{};
