@@ -149,6 +149,24 @@ def main() -> int:
             damage.take()
             page.drag_thumb(SLIDER_BRIGHTNESS, slider[2] + 20, steps=60)
             report_damage("brightness thumb dragged by the mouse (60 moves)", damage.take(), 60)
+
+            # Dragging the window by its top strip: moving needs no repaint.
+            page.move(300, 30)
+            damage.take()
+            session.xdotool("mousedown", "1")
+            sx, sy = page.to_screen(300, 30)
+            for i in range(1, 21):
+                session.xdotool("mousemove", str(sx + 5 * i), str(sy + 3 * i))
+                time.sleep(0.03)
+            session.xdotool("mouseup", "1")
+            report_damage("window dragged by its top strip (20 moves)", damage.take(), 20)
+            # For comparison: the same window moved by the X server alone.
+            x_id = str(x_window_of(session))
+            left, top, _, _ = page.rect
+            for i in range(1, 21):
+                session.xdotool("windowmove", x_id, str(left - 5 * i), str(top - 3 * i))
+                time.sleep(0.03)
+            report_damage("the same window moved by X itself (20 moves, for comparison)", damage.take(), 20)
             damage.close()
         finally:
             page.close()

@@ -225,19 +225,35 @@ class SettingsPageEnglish(unittest.TestCase):
         page.move(300, 440)
         time.sleep(0.3)
         self.assertTrue(close_to(page.pixel(page.screenshot("help-left"), x, y), before, 2))
+        # The update link the same way (its check itself is the update page's).
+        ux, uy = 550 + 5, 82 + 3
+        plain = page.screenshot("update-plain")
+        page.move(ux, uy)
+        page.move(ux + 1, uy)
+        time.sleep(0.3)
+        before, after = page.pixel(plain, ux, uy), page.pixel(page.screenshot("update-hover"), ux, uy)
+        expected = tuple(round(50 * 63 / 255 + c * 192 / 255) for c in before)
+        self.assertTrue(close_to(after, expected, 3), (before, after, expected))
 
     def test_j_thumb_hover_and_pressed_looks(self):
         page = self.page
         l, t, r, b = page.thumb_of(SLIDER_CIRCLE_COLOR).rect
         x, y = (l + r) // 2, (t + b) // 2
-        self.session.xdotool("mousemove", str(x), str(y))
-        time.sleep(0.5)
-        hover = self.session.screenshot("thumb-hover")
-        # The position's tooltip shows over the thumb after its short delay.
         position = str(reg(self.session, "CircleColor"))
-        self.assertTrue(wait_until(lambda: any(
-            w.visible and w.class_name == "tooltips_class32" and w.text == position
-            for w in self.session.top_level_windows()), 3), "no tooltip with " + position)
+        # The position's tooltip shows over the thumb after its short delay
+        # and hides again after a second: a look that misses it moves again.
+        tip_seen = False
+        for attempt in range(3):
+            self.session.xdotool("mousemove", str(x), str(y + attempt % 2))
+            tip_seen = wait_until(lambda: any(
+                w.visible and w.class_name == "tooltips_class32" and w.text == position
+                for w in self.session.top_level_windows()), 1.5, 0.05)
+            if tip_seen:
+                break
+        self.assertTrue(tip_seen, "no tooltip with " + position)
+        self.session.xdotool("mousemove", str(x), str(y))
+        time.sleep(0.3)
+        hover = self.session.screenshot("thumb-hover")
         self.session.xdotool("mousedown", "1")
         time.sleep(0.5)
         pressed = self.session.screenshot("thumb-pressed")

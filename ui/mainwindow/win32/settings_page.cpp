@@ -188,9 +188,11 @@ bool CSettingsPage::OnMouseMove(WPARAM keys, PixelPoint point) {
   }
   const auto offset = DragOffset(m_bDragging, keys == MK_LBUTTON, point, m_dragStart);
   if (!offset) return false;
-  RECT window = m_dlg.GetWindowRect();
-  ::OffsetRect(&window, offset->x, offset->y);
-  m_dlg.MoveWindow(window.left, window.top, window.right - window.left, window.bottom - window.top, TRUE);
+  // Only the place changes: the window's pixels move with it, nothing is
+  // repainted (a repaint per move would redraw the whole page while dragging).
+  const RECT window = m_dlg.GetWindowRect();
+  ::SetWindowPos(m_dlg.m_hWnd, nullptr, window.left + offset->x, window.top + offset->y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
