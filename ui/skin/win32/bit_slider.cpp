@@ -156,6 +156,12 @@ LRESULT CBitSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       m_thumb.EndPress();
       return result;
     }
+    case WM_CAPTURECHANGED: {
+      // The drag ended another way (another window took the mouse).
+      const LRESULT result = DefaultProc(msg, wp, lp);
+      if (m_thumb.GetFrame() == skin::kFramePressed) m_thumb.EndPress();
+      return result;
+    }
     case WM_MOUSEWHEEL:
       return TRUE;  // the wheel never moves the slider
     case WM_SETCURSOR:
