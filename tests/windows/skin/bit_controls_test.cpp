@@ -27,9 +27,15 @@ class CRecordingParent : public CWnd {
  public:
   CRecordingParent() {
     const std::wstring cls = RegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW));
-    CreateEx(0, cls.c_str(), L"parent", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 400, 200, nullptr);
+    // A tool window, as the framework tests use: no taskbar button for the
+    // desktop to keep track of.
+    CreateEx(WS_EX_TOOLWINDOW, cls.c_str(), L"parent", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 400, 200, nullptr);
   }
-  ~CRecordingParent() override { DestroyWindow(); }
+  ~CRecordingParent() override {
+    DestroyWindow();
+    MSG msg;  // what the windows left behind in the queue
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+  }
   std::vector<Heard> heard;
 
  protected:
