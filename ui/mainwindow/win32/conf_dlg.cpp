@@ -92,7 +92,7 @@ BOOL CConfDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return FALSE;
   }
-  // The effect overlay windows are created here (effect controller).
+  CreateEffectWindows();
 
   InitLayout();
 
@@ -172,7 +172,7 @@ void CConfDlg::InitLayout() {
   GetPngRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
   const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
   MoveWindow(topLeft.x, topLeft.y, page.right, page.bottom, TRUE);
-  // The settings preview window is created here (preview).
+  CreatePreview();
 }
 
 // Every value the pages and the effects use, read once through the settings
@@ -225,9 +225,15 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       DefaultProc(msg, wp, lp);
       OnActivateApp(static_cast<BOOL>(wp));
       return 0;
-    case WM_WINDOWPOSCHANGED:
-      // The settings preview window follows the main window here (preview).
-      return DefaultProc(msg, wp, lp);
+    case WM_WINDOWPOSCHANGED: {
+      const LRESULT result = DefaultProc(msg, wp, lp);
+      OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lp));
+      return result;
+    }
+    case WM_ENDSESSION:
+      // The session ends with the program: give the taskbar and pointer back first.
+      if (wp != 0) m_effects.RestoreDesktop();
+      return 0;
     case WM_WINDOWPOSCHANGING:
       KeepHiddenDuringShow(reinterpret_cast<WINDOWPOS*>(lp));
       return DefaultProc(msg, wp, lp);
@@ -262,9 +268,9 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case UM_LINK_STATE_BIT:
       return 1;  // the battery symbol follows the link's flag on its own timer
     case UM_LINK_KEYS:
+      return m_effects.OnLinkKeys(wp, lp);
     case UM_LINK_SIZE_STEP:
-      // Effects start, latch, resize and stop here (effect controller).
-      return 1;
+      return m_effects.OnLinkSizeStep(wp, lp);
     case UM_LINK_TIMER_DUE:
     case UM_TIMER_EDIT_DONE:
       // The timer page switches itself off / takes the minutes over here.
@@ -293,7 +299,7 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       m_alarm.OnCountdownElapsed(m_bAntiLost != FALSE);
       break;
     case TIMER_TRACK_POINTER:
-      // A shown effect follows the pointer here (pointer tracking).
+      m_effects.OnTrackingTick();
       break;
     default:
       break;
@@ -345,6 +351,9 @@ void CConfDlg::OnUpdateLinkClick() {
 }
 
 void CConfDlg::OnDestroy() {
+  // Whatever ends the program (tray Quit, an update taking over): a black
+  // screen or an effect on show gives the taskbar and the pointer back.
+  m_effects.RestoreDesktop();
   if (m_timerBatteryBlink != 0) KillTimer(std::exchange(m_timerBatteryBlink, 0));
   if (m_timerTrack != 0) KillTimer(std::exchange(m_timerTrack, 0));
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));

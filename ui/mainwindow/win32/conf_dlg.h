@@ -12,7 +12,10 @@
 
 #include <cstdint>
 
+#include "effects/core/effect_controller.h"
+#include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/win32/effect_windows.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
@@ -31,7 +34,12 @@ namespace pv::link {
 class CHidLink;
 }
 
-class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mainwindow::AlarmOutputs {
+class CConfDlg : public CDialog,
+                 public UIBase,
+                 public CRegKeys,
+                 private pv::mainwindow::AlarmOutputs,
+                 private pv::effects::EffectHost,
+                 private pv::effects::PreviewOwner {
  public:
   // desktop: the help document and autostart; workFolder: where updates
   // download to. Both outlive the window.
@@ -62,7 +70,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // Modes and layout.
   void RefreshMode(int type);
   void ApplyLayout();
-  void HideToTray();
+  void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
   void ShowControl(int id, bool show);
   void SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position);
@@ -87,6 +95,20 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // The settings page's "Update" link: the online update. When the updater
   // has taken over, the window ends as on Quit.
   void OnUpdateLinkClick();
+  // Effects (conf_dlg_effects.cpp): the overlay windows, the settings
+  // page's preview, and the main window as the effect controller sees it.
+  void CreateEffectWindows();
+  void CreatePreview();
+  void LayOutPreview();
+  void OnWindowPosChanged(const WINDOWPOS* pos);
+  bool InEffectMode() override;
+  void EnterEffectMode() override;
+  bool MainWindowShown() override;
+  bool PointerOverHelpLink() override;
+  bool RfLinked() override;
+  void SaveEffectSize(pv::effects::Scene scene, std::uint32_t size) override;
+  void SetTrackingPeriod(unsigned milliseconds) override;
+  void OnPreviewCancel() override;
 
   // Messages.
   void OnPaint();
@@ -134,6 +156,15 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
 
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
   pv::link::LinkFlagResync m_linkResync;
+
+  // The overlay windows and the effect rules over them (and over m_effect).
+  pv::effects::CEffectWindows m_effectWindows;
+  struct CLinkEffectFlags final : pv::effects::LinkFlags {
+    void RequestResend() override;
+    void SetEffectLatched() override;
+    void SetBlackScreen(bool shown) override;
+  } m_linkFlags;
+  pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.
