@@ -261,6 +261,20 @@ void EffectController::OnDrainedKeyDown(unsigned virtualKey) {
   OnRawKey(kWmKeyDown, virtualKey);
 }
 
+std::intptr_t EffectController::OnRawMouseMessage(std::uintptr_t message, std::intptr_t /*lParam*/) {
+  if (message == kWmMouseMove) OnRawMouse();
+  return 1;
+}
+
+std::intptr_t EffectController::OnRawKeyMessage(std::uintptr_t message, std::intptr_t virtualKey) {
+  constexpr std::intptr_t kLargestVirtualKey = 0xFF;
+  if (message != kWmKeyDown && message != kWmKeyUp) return 0;
+  // A key code out of range is no key the rules name (but still a key).
+  const unsigned key =
+      virtualKey >= 0 && virtualKey <= kLargestVirtualKey ? static_cast<unsigned>(virtualKey) : 0;
+  return OnRawKey(static_cast<unsigned>(message), key) ? 1 : 0;
+}
+
 void EffectController::OnTrackingTick() {
   if (!EffectShownInEffectMode()) return;
   const PixelPoint previous = m_lastTrackPos;

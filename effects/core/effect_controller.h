@@ -10,8 +10,8 @@
 //   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
 //   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
 //   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
-//   UM_RAW_MOUSE        -> OnRawMouse() (for WM_MOUSEMOVE)
-//   UM_RAW_KEY          -> OnRawKey(wp, lp)
+//   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
+//   UM_RAW_KEY          -> OnRawKeyMessage(wp, lp)
 //   TIMER_TRACK_POINTER -> OnTrackingTick()
 //   HideToTray / OnCancel / exit -> StopEffects() / RestoreDesktop()
 //
@@ -81,6 +81,11 @@ class EffectController {
   void OnRawMouseRecord();
   bool OnRawKey(unsigned message, unsigned virtualKey);
   void OnDrainedKeyDown(unsigned virtualKey);
+  // The same rules reached as UM_RAW_MOUSE (message, unused) and UM_RAW_KEY
+  // (message, virtual key), which any program can post: parameters that do
+  // not fit a message number or a virtual key are not truncated into one.
+  std::intptr_t OnRawMouseMessage(std::uintptr_t message, std::intptr_t lParam);
+  std::intptr_t OnRawKeyMessage(std::uintptr_t message, std::intptr_t virtualKey);
   // TIMER_TRACK_POINTER.
   void OnTrackingTick();
 

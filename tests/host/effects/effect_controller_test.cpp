@@ -560,5 +560,44 @@ TEST(EffectControllerExitTest, RestoreDesktopLeavesNothingBehind) {
   }
 }
 
+TEST(EffectControllerKeysTest, PostedRawMessagesAreCheckedBeforeTheRules) {
+  struct Row {
+    const char* what;
+    Before before;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    std::intptr_t result;
+    Calls expected;
+  };
+  const std::uintptr_t kHigh = std::uintptr_t{1} << 32;
+  const Row rows[] = {
+      {"Escape as UM_RAW_KEY", Before::Ready, kWmKeyDown, kVkEscape, 1, {"HideToTray"}},
+      {"key down hidden in the high bits", Before::Ready, kHigh | kWmKeyDown, kVkEscape, 0, {}},
+      {"Escape hidden in the high bits", Before::Ready, kWmKeyDown, std::intptr_t{kHigh} | kVkEscape, 0, {}},
+      {"a negative key", Before::Ready, kWmKeyDown, -1, 0, {}},
+      {"an out-of-range key still ends a latched effect", Before::LatchedSpotlight, kWmKeyDown, INTPTR_MAX, 1,
+       Concat(kStopCalls, {"Resend"})},
+      {"key up as UM_RAW_KEY ends the black screen", Before::Black, kWmKeyUp, 0, 1,
+       Concat({"HideBlack", "Black 0"}, kStopCalls)},
+      {"key up hidden in the high bits", Before::Black, kHigh | kWmKeyUp, 0, 0, {}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Rig rig;
+    rig.Arrange(row.before);
+    EXPECT_EQ(rig.controller.OnRawKeyMessage(row.wParam, row.lParam), row.result);
+    EXPECT_EQ(rig.desktop.Take(), row.expected);
+  }
+
+  Rig mouse;
+  mouse.Arrange(Before::Circle);
+  mouse.desktop.cursor = {0, 0};
+  EXPECT_EQ(mouse.controller.OnRawMouseMessage(kHigh | kWmMouseMove, 0), 1);
+  EXPECT_EQ(mouse.controller.OnRawMouseMessage(0x201, 0), 1);
+  EXPECT_EQ(mouse.desktop.Take(), kNothing);
+  mouse.controller.OnRawMouseMessage(kWmMouseMove, 12345);
+  EXPECT_EQ(mouse.desktop.Take(), Calls{"MoveCircle (-37,-37,38,38)"});
+}
+
 }  // namespace
 }  // namespace pv::effects
