@@ -158,6 +158,18 @@ class _XImage(ctypes.Structure):
                 ("red_mask", ctypes.c_ulong), ("green_mask", ctypes.c_ulong), ("blue_mask", ctypes.c_ulong)]
 
 
+class _XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int), ("height", ctypes.c_int),
+                ("border_width", ctypes.c_int), ("depth", ctypes.c_int), ("visual", ctypes.c_void_p),
+                ("root", ctypes.c_ulong), ("c_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
+                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
 @dataclass
 class Grab:
     """A rectangle of the screen as 32-bit BGRX rows."""
@@ -196,6 +208,7 @@ class Screen:
                                       ctypes.c_int, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
         x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
         x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        x.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_void_p]
         self._display = x.XOpenDisplay(display.encode())
         if not self._display:
             raise RuntimeError(f"cannot open X display {display}")
@@ -217,6 +230,13 @@ class Screen:
 
     def pixel(self, x: int, y: int) -> tuple[int, int, int]:
         return self.grab(x, y, 1, 1).pixel(x, y)
+
+    def mapped(self, window: int) -> bool:
+        """Whether an X window is mapped (IsViewable), asked without a process start."""
+        attributes = _XWindowAttributes()
+        if not self._x.XGetWindowAttributes(self._display, ctypes.c_ulong(window), ctypes.byref(attributes)):
+            return False
+        return attributes.map_state == 2  # IsViewable
 
     def repaint(self) -> None:
         """Makes xcompmgr paint the whole screen anew (it does not always

@@ -40,7 +40,8 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_desktop(desktop),
       m_workFolder(workFolder),
       m_bLangZh(langZh),
-      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      m_linkFlags(pv::link::CHidLink::Instance()) {
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);
@@ -92,6 +93,7 @@ BOOL CConfDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return FALSE;
   }
+  m_handlers.Add(m_effectInput);
   CreateEffectWindows();
 
   InitLayout();
@@ -268,17 +270,15 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case UM_LINK_STATE_BIT:
       return 1;  // the battery symbol follows the link's flag on its own timer
     case UM_LINK_KEYS:
-      return m_effects.OnLinkKeys(wp, lp);
     case UM_LINK_SIZE_STEP:
-      return m_effects.OnLinkSizeStep(wp, lp);
+      return 1;  // taken by the effect input (m_handlers) before this switch
     case UM_LINK_TIMER_DUE:
     case UM_TIMER_EDIT_DONE:
       // The timer page switches itself off / takes the minutes over here.
       return 1;
     case UM_RAW_MOUSE:
     case UM_RAW_KEY:
-      // Raw mouse and key rules of the effects (raw input).
-      return 0;
+      return 0;  // taken by the effect input (m_handlers) before this switch
     default:
       if (msg == TaskbarCreatedMessage() && msg != 0) return OnTaskbarCreated();
       break;
@@ -299,8 +299,7 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       m_alarm.OnCountdownElapsed(m_bAntiLost != FALSE);
       break;
     case TIMER_TRACK_POINTER:
-      m_effects.OnTrackingTick();
-      break;
+      break;  // taken by the effect input (m_handlers) before this switch
     default:
       break;
   }

@@ -24,6 +24,7 @@
 #include "settings/core/desktop_integration.h"
 #include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
+#include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
@@ -159,12 +160,10 @@ class CConfDlg : public CDialog,
 
   // The overlay windows and the effect rules over them (and over m_effect).
   pv::effects::CEffectWindows m_effectWindows;
-  struct CLinkEffectFlags final : pv::effects::LinkFlags {
-    void RequestResend() override;
-    void SetEffectLatched() override;
-    void SetBlackScreen(bool shown) override;
-  } m_linkFlags;
+  CLinkEffectFlags m_linkFlags;
   pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
+  // Raw input, the link's effect messages and the tracking timer, for m_effects.
+  CEffectInput m_effectInput{m_effects};
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.

@@ -4,7 +4,6 @@
 // change and runs the pointer-tracking timer. It also places the settings
 // page's preview of the spotlight.
 #include "effects/core/effect_geometry.h"
-#include "link/core/hid_link.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
@@ -48,6 +47,7 @@ void CConfDlg::LayOutPreview() {
   preview.SetHoleSize(pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
   preview.ShowPreview();
 }
+
 
 // The preview is a window of its own and follows the main window.
 void CConfDlg::OnWindowPosChanged(const WINDOWPOS* pos) {
@@ -101,16 +101,4 @@ void CConfDlg::SaveEffectSize(pv::effects::Scene scene, std::uint32_t size) {
 
 void CConfDlg::SetTrackingPeriod(unsigned milliseconds) {
   m_timerTrack = SetTimer(TIMER_TRACK_POINTER, milliseconds);
-}
-
-void CConfDlg::CLinkEffectFlags::RequestResend() {
-  pv::link::CHidLink::Instance().RequestResend();
-}
-
-void CConfDlg::CLinkEffectFlags::SetEffectLatched() {
-  pv::link::CHidLink::Instance().SetEffectLatched();
-}
-
-void CConfDlg::CLinkEffectFlags::SetBlackScreen(bool shown) {
-  pv::link::CHidLink::Instance().SetBlackScreen(shown);
 }

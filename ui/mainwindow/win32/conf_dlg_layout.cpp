@@ -15,11 +15,13 @@ void CConfDlg::ShowMainWindow() {
     ApplyLayout();
     Invalidate(TRUE);
   }
-  // Restores the minimised, hidden window and brings it to the front.
+  // Restores the minimised, hidden window and brings it to the front. The
+  // preview is shown again after that, so it lies above the raised page.
+  m_effectWindows.Preview().HidePreview();
   ::SwitchToThisWindow(m_hWnd, TRUE);
   if (!::IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
   ::SetForegroundWindow(m_hWnd);
-  LayOutPreview();  // back from the tray on the same page: the preview comes back too
+  LayOutPreview();
 }
 
 void CConfDlg::RefreshMode(int type) {
