@@ -24,10 +24,10 @@
 #include "settings/core/desktop_integration.h"
 #include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
-#include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/ui_base.h"
 

@@ -48,7 +48,6 @@ void CConfDlg::LayOutPreview() {
   preview.ShowPreview();
 }
 
-
 // The preview is a window of its own and follows the main window.
 void CConfDlg::OnWindowPosChanged(const WINDOWPOS* pos) {
   if (pos == nullptr || (pos->flags & SWP_NOMOVE) != 0) return;
