@@ -6,11 +6,23 @@ namespace pv::effects {
 namespace {
 constexpr COLORREF kLensBackground = RGB(255, 255, 255);
 constexpr int kRingWidth = 3;
-}  // namespace
 
-CZoomWnd::CZoomWnd()
-    : m_outerPen(::CreatePen(PS_SOLID, kRingWidth, RGB(0, 0, 0))),
-      m_innerPen(::CreatePen(PS_SOLID, kRingWidth, RGB(250, 250, 250))) {}
+constexpr COLORREF kOuterRing = RGB(0, 0, 0);
+constexpr COLORREF kInnerRing = RGB(250, 250, 250);
+
+// The outer ring then the inner one, unfilled, in the given colours.
+void DrawRings(HDC dc, int d, COLORREF outer, COLORREF inner) {
+  CPen outerPen(::CreatePen(PS_SOLID, kRingWidth, outer));
+  CPen innerPen(::CreatePen(PS_SOLID, kRingWidth, inner));
+  CSelectObject noFill(dc, ::GetStockObject(NULL_BRUSH));
+  {
+    CSelectObject pen(dc, outerPen.Get());
+    ::Ellipse(dc, 1, 1, d - 2, d - 2);
+  }
+  CSelectObject pen(dc, innerPen.Get());
+  ::Ellipse(dc, 4, 4, d - 5, d - 5);
+}
+}  // namespace
 
 bool CZoomWnd::CreateOverlay(HWND owner, const PixelRect& virtualScreen) {
   if (!COverlayWnd::CreateOverlay(owner, virtualScreen, Style{})) return false;
@@ -79,24 +91,28 @@ void CZoomWnd::DrawMagnified(HDC target, int diameter) const {
                SRCCOPY);
 }
 
+bool CZoomWnd::PrepareRings(HDC reference, int d) {
+  if (m_ringMask.Valid() && m_ringMask.Width() == d) return true;
+  if (!m_ringMask.Create(reference, d, d) || !m_ringColours.Create(reference, d, d)) return false;
+  FillSolidRect(m_ringMask.Dc(), RECT{0, 0, d, d}, RGB(255, 255, 255));
+  DrawRings(m_ringMask.Dc(), d, RGB(0, 0, 0), RGB(0, 0, 0));
+  FillSolidRect(m_ringColours.Dc(), RECT{0, 0, d, d}, RGB(0, 0, 0));
+  DrawRings(m_ringColours.Dc(), d, kOuterRing, kInnerRing);
+  return true;
+}
+
 void CZoomWnd::RenderTo(HDC dc) {
   const int d = m_lens.Width();
   if (d <= 0) return;
   if (!m_offscreen.Valid() || m_offscreen.Width() != d) {
     if (!m_offscreen.Create(dc, d, d)) return;
   }
+  if (!PrepareRings(dc, d)) return;
   const HDC mem = m_offscreen.Dc();
   FillSolidRect(mem, RECT{0, 0, d, d}, kLensBackground);
   DrawMagnified(mem, d);
-  {
-    CSelectObject noFill(mem, ::GetStockObject(NULL_BRUSH));
-    {
-      CSelectObject outer(mem, m_outerPen.Get());
-      ::Ellipse(mem, 1, 1, d - 2, d - 2);
-    }
-    CSelectObject inner(mem, m_innerPen.Get());
-    ::Ellipse(mem, 4, 4, d - 5, d - 5);
-  }
+  ::BitBlt(mem, 0, 0, d, d, m_ringMask.Dc(), 0, 0, SRCAND);
+  ::BitBlt(mem, 0, 0, d, d, m_ringColours.Dc(), 0, 0, SRCPAINT);
   ::BitBlt(dc, 0, 0, d, d, mem, 0, 0, SRCCOPY);
 }
 

@@ -14,7 +14,6 @@ class CZoomWnd : public COverlayWnd {
  public:
   static constexpr int kZoomFactor = 2;
 
-  CZoomWnd();
   bool CreateOverlay(HWND owner, const PixelRect& virtualScreen);
 
   // `lens` is the window rectangle, D x D centred on the pointer. With
@@ -36,14 +35,18 @@ class CZoomWnd : public COverlayWnd {
  private:
   void ApplyRoundRegion(int diameter);
   void DrawMagnified(HDC target, int diameter) const;
+  bool PrepareRings(HDC reference, int diameter);
 
   PixelRect m_lens;
   PixelRect m_captured;  // the screen rectangle the picture shows
   CMemoryCanvas m_capture;
   CMemoryCanvas m_offscreen;
+  // The two rings of the current diameter, drawn once per size and laid over
+  // each render with two blits: the mask is black on the rings and white
+  // elsewhere, the colours are the rings' own on black.
+  CMemoryCanvas m_ringMask;
+  CMemoryCanvas m_ringColours;
   int m_regionDiameter = 0;
-  CPen m_outerPen;
-  CPen m_innerPen;
 };
 
 }  // namespace pv::effects
