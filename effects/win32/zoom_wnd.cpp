@@ -45,7 +45,13 @@ void CZoomWnd::Move(const PixelRect& lens) {
   m_lens = lens;
   ::SetWindowPos(m_hWnd, HWND_TOPMOST, lens.left, lens.top, 0, 0,
                  SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOOWNERZORDER);
-  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  // Rendered at once rather than at the next WM_PAINT, so the lens never
+  // shows its old content at the new place.
+  {
+    CClientDC dc(m_hWnd);
+    RenderTo(dc.Get());
+  }
+  ::ValidateRect(m_hWnd, nullptr);
 }
 
 void CZoomWnd::CaptureScreen() {
