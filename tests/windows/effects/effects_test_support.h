@@ -175,6 +175,40 @@ inline int PointerDisplayCount() {
   return count;
 }
 
+// The colour `c` under black at `alpha` as a compositor blends it.
+inline Rgb Darkened(const Rgb& c, int alpha) {
+  const auto keep = [alpha](int v) { return (v * (255 - alpha) + 127) / 255; };
+  return Rgb{keep(c.r), keep(c.g), keep(c.b)};
+}
+
+// Whether the display blends layered windows by their alpha. Without a
+// compositor, Wine shows them opaque. Measured with a black layered window
+// of our own at alpha 128 over the backdrop at (x, y).
+inline bool DisplayBlendsAlpha(int x, int y) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ::DefWindowProcW;
+  wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = L"PvEffectsAlphaProbe";
+  ::RegisterClassW(&wc);
+  CWindowHandle probe(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW,
+                                        wc.lpszClassName, L"", WS_POPUP, x - 10, y - 10, 20, 20, nullptr,
+                                        nullptr, nullptr, nullptr));
+  ::SetLayeredWindowAttributes(probe.Get(), 0, 128, LWA_ALPHA);
+  ::ShowWindow(probe.Get(), SW_SHOWNOACTIVATE);
+  ::UpdateWindow(probe.Get());
+  Pump(150);
+  const Rgb seen = ScreenShot(x, y, 1, 1).At(x, y);
+  probe.Reset();
+  Pump(100);
+  return seen != Rgb{0, 0, 0};
+}
+
+// What a user sees of the backdrop at (x, y) under a black layer at
+// `alpha`: the blend with a compositor, black without one.
+inline Rgb UnderBlackLayer(int x, int y, int alpha, bool blends) {
+  return blends ? Darkened(PatternAt(x, y), alpha) : Rgb{0, 0, 0};
+}
+
 // Whether a window's region contains a point in the window's coordinates
 // (a window without a region contains its whole rectangle).
 inline bool RegionContains(HWND wnd, int x, int y) {
