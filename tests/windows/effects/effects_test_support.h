@@ -75,6 +75,13 @@ class Backdrop {
   HWND Get() const { return m_window.Get(); }
   int Clicks() const { return m_clicks; }
 
+  // Paints one grey all over instead of the pattern (the screen changed).
+  void TurnGrey() {
+    for (std::uint32_t& p : m_pixels) p = 0x808080;
+    ::InvalidateRect(m_window.Get(), nullptr, FALSE);
+    ::UpdateWindow(m_window.Get());
+  }
+
  private:
   static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* self = reinterpret_cast<Backdrop*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));

@@ -14,6 +14,39 @@ namespace {
 constexpr Rgb kBlack{0, 0, 0};
 constexpr int kTolerance = 3;
 
+TEST_F(OverlayTest, OverlaysAreCreatedHiddenAsLayeredTopMostToolWindowsThatNeverActivate) {
+  const HWND ours[] = {m_windows.Mask().GetSafeHwnd(), m_windows.Spotlight().GetSafeHwnd(),
+                       m_windows.Lens().GetSafeHwnd(), m_windows.Circle().GetSafeHwnd(),
+                       m_windows.Black().GetSafeHwnd()};
+  const LONG_PTR wanted = WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+  for (HWND w : ours) {
+    ASSERT_NE(w, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(w));
+    EXPECT_EQ(::GetWindowLongPtrW(w, GWL_EXSTYLE) & wanted, wanted);
+    EXPECT_EQ(::GetWindow(w, GW_OWNER), m_main.Get());
+  }
+  EXPECT_FALSE(m_windows.BlackVisible());
+  EXPECT_FALSE(m_windows.Spotlight().Visible());
+}
+
+TEST_F(OverlayTest, EffectLiesAboveTheMaskAndTheBlackScreenAboveBoth) {
+  m_windows.ShowMask(m_screen);
+  m_windows.ShowSpotlight(m_screen, 200, Square({500, 500}, 100));
+  Pump(50);
+  EXPECT_EQ(::WindowFromPoint(POINT{800, 500}), m_windows.Spotlight().GetSafeHwnd());
+  EXPECT_EQ(::WindowFromPoint(POINT{500, 500}), m_windows.Mask().GetSafeHwnd());  // through the hole
+  m_windows.ShowBlack(m_screen);
+  Pump(50);
+  EXPECT_EQ(::WindowFromPoint(POINT{800, 500}), m_windows.Black().GetSafeHwnd());
+  EXPECT_EQ(::WindowFromPoint(POINT{500, 500}), m_windows.Black().GetSafeHwnd());
+  m_windows.HideBlack();
+  m_windows.HideSpotlight();
+  m_windows.HideMask();
+  m_windows.ShowPointer();
+  Pump(50);
+  EXPECT_EQ(::WindowFromPoint(POINT{500, 500}), m_backdrop.Get());
+}
+
 TEST_F(OverlayTest, SpotlightDarkensAroundAHoleThatShowsTheScreen) {
   const bool blends = DisplayBlendsAlpha(100, 100);
   const PixelPoint pointer{640, 400};
@@ -114,6 +147,29 @@ TEST_F(OverlayTest, LensKeepsItsPictureWhenMovedAndNearTheEdgeShowsWhiteBeyondIt
   EXPECT_TRUE(Near(lens.Pixel(100, 140), PatternAt(20, 40), 4));
   // Lens (30, 100) shows picture (-15, 20): left of the picture, white.
   EXPECT_EQ(lens.Pixel(30, 100), (Rgb{255, 255, 255}));
+}
+
+TEST_F(OverlayTest, LensShowsTheStillPictureUntilShownAfreshAndNeverItself) {
+  const PixelPoint pointer{700, 500};
+  m_windows.ShowLens(Square(pointer, 200), true);
+  Pump(100);
+  // The screen changes under the lens.
+  m_backdrop.TurnGrey();
+  // A size step keeps the old picture.
+  m_windows.ShowLens(Square(pointer, 240), false);
+  Pump(150);
+  EXPECT_TRUE(
+      Near(ScreenShot::Primary().At(pointer.x + 20, pointer.y), PatternAt(pointer.x + 10, pointer.y), 4));
+  // Hidden and shown again at the same place: a new picture, of the grey
+  // screen and not of the lens that was there.
+  m_windows.HideLens();
+  Pump(100);
+  m_windows.ShowLens(Square(pointer, 240), true);
+  Pump(150);
+  const ScreenShot shot = ScreenShot::Primary();
+  EXPECT_TRUE(Near(shot.At(pointer.x + 20, pointer.y), (Rgb{128, 128, 128}), 2));
+  EXPECT_FALSE(Near(shot.At(pointer.x + 20, pointer.y), PatternAt(pointer.x + 10, pointer.y), 4));
+  EXPECT_FALSE(Near(shot.At(pointer.x - 110, pointer.y), Rgb{0, 0, 0}, 10));  // no old ring magnified
 }
 
 TEST_F(OverlayTest, CircleIsADiscOfTheColourInAWindowOfHalfTheSize) {
