@@ -81,6 +81,17 @@ class Remote:
         self.keys(held)
         time.sleep(pause)
 
+    def state(self) -> "receiver_sim.OutputReport":
+        """Asks the program for its state, as the receiver does, and decodes the answer."""
+        while True:  # what the program sent before is not the answer
+            try:
+                self.connection.recv_timed(0.05)
+            except TimeoutError:
+                break
+        with self._lock:
+            self.connection.send(receiver_sim.state_request())
+        return receiver_sim.decode_output(self.connection.next_output(timeout=3))
+
     def black_screen(self) -> float:
         with self._lock:
             sent = time.perf_counter()

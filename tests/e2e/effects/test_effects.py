@@ -5,9 +5,10 @@ screen at the places and in the colours each effect implies."""
 import math
 import time
 import unittest
+from pathlib import Path
 
 import harness
-from effects_helpers import (EFFECT, REG_PREFIX, SCENE, SIZE_UP, TITLE, UM_SHOW_MAIN, Screen, backdrop_title,
+from effects_helpers import (EFFECT, LATCH, REG_PREFIX, SCENE, SIZE_UP, TITLE, UM_SHOW_MAIN, Screen, backdrop_title,
                              close_to, darkened, foreground_title, hue_to_color, move_pointer, opacity_for,
                              pattern_at, quit_by_command, receiver_sim, start_backdrop, start_program,
                              taskbar_windows, wait_until)
@@ -15,6 +16,7 @@ from effects_helpers import (EFFECT, REG_PREFIX, SCENE, SIZE_UP, TITLE, UM_SHOW_
 CENTRE = (960, 540)
 BRIGHTNESS = 80
 COLOUR_INDEX = 100  # a green-cyan laser, far from the default red
+ART = Path(__file__).resolve().parents[3] / "resources" / "art" / "settings_en.png"
 
 
 def ring_points(centre, radius, count=8):
@@ -128,6 +130,21 @@ class SpotlightLensAndLaser(EffectsSession):
         grab = screen.settled_grab(0, 0, 1920, 1080)
         self.assertEqual(wrong_pixels(grab, outside + inside, lambda p: pattern_at(*p)), [])
 
+        # --- Latch: the spotlight stays without the effect key, and the receiver is told;
+        # a key pressed on the presentation ends it (and still reaches the presentation).
+        remote.keys(EFFECT)
+        self.assertTrue(self.wait_dark_at((300, 300)))
+        remote.keys(LATCH)
+        time.sleep(0.8)
+        self.assertTrue(max(screen.pixel(300, 300)) < 120, "the latched spotlight went")
+        answer = remote.state()
+        self.assertTrue(answer.valid and answer.latched, answer)
+        session.xdotool("type", "x")
+        self.assertTrue(self.wait_pattern_at((300, 300)), "a key press did not end the latched spotlight")
+        self.assertTrue(wait_until(lambda: "keys=velax" in backdrop_title(session), 5), backdrop_title(session))
+        self.assertTrue(wait_until(lambda: not remote.state().latched, 3), "the receiver still hears latched")
+        remote.keys(0)
+
         # --- Scene key: the magnifier, 2x around the pointer, inside its two rings.
         remote.tap(SCENE)
         self.assertTrue(wait_until(lambda: session.reg_dword(REG_PREFIX + "LastScene") == 1, 5))
@@ -215,18 +232,27 @@ class BlackScreenAndMainWindow(EffectsSession):
         self.assertTrue(wait_until(lambda: session.window_visible(TITLE), 5), "the main window did not show")
         time.sleep(0.5)
         left, top, _, _ = session.window_rect(TITLE)
-        self.shot("main-window-preview")
-        grab = screen.settled_grab(0, 0, 1920, 1080)
-        # The preview: a 290 x 148 window of the program over the sample picture at client (15, 103).
-        # (Its darkening is not checked on screen: after the page's activation Wine stacks the
-        # page's X window above its owned preview, whatever the window order says.)
+        # The preview: a 290 x 148 window of the program over the sample picture at client (15, 103),
+        # darkening it as the spotlight would, with a hole of 500 * 148 / 1080 = 68 pixels in its middle.
         main = next(w for w in session.top_level_windows() if w.text == TITLE)
         previews = [w for w in session.top_level_windows()
                     if w.pid == main.pid and w.visible and w.size == (290, 148)]
         self.assertEqual([w.rect for w in previews], [(left + 15, top + 103, left + 305, top + 251)])
+        # On the page's first showing Wine stacks the activated page's X window above its owned
+        # preview once the activation is through (the window order says the opposite); the page
+        # shown again, already active, has it on top. The pixels are read then.
+        session.probe("post", TITLE, str(UM_SHOW_MAIN))
+        time.sleep(0.8)
+        self.shot("main-window-preview")
+        grab = screen.settled_grab(0, 0, 1920, 1080)
+        dim = opacity_for(BRIGHTNESS)
+        for (x, y), in_hole in [((35, 123), False), ((285, 231), False), ((160, 111), False), ((75, 177), False),
+                                ((160, 177), True), ((185, 177), True), ((160, 152), True)]:
+            art = session.pixel(ART, x, y)
+            wanted = art if in_hole else darkened(art, dim)
+            self.assertTrue(close_to(grab.pixel(left + x, top + y), wanted, 10),
+                            f"preview at {x},{y}: {grab.pixel(left + x, top + y)}, page {art}, hole {in_hole}")
 
-        # Escape typed into another window hides the shown main window at once;
-        # leaving it with another key only hides it after the 200 ms auto-hide.
         main_x = int(session.xdotool("search", "--name", "^" + TITLE + "$").split()[0])
         self.assertTrue(screen.mapped(main_x))
 
