@@ -181,6 +181,13 @@ class _XWindowAttributes(ctypes.Structure):
                 ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
 
 
+class _XFixesCursorImage(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("cursor_serial", ctypes.c_ulong), ("pixels", ctypes.c_void_p), ("atom", ctypes.c_ulong),
+                ("name", ctypes.c_char_p)]
+
+
 @dataclass
 class Grab:
     """A rectangle of the screen as 32-bit BGRX rows."""
@@ -224,6 +231,13 @@ class Screen:
         if not self._display:
             raise RuntimeError(f"cannot open X display {display}")
         self._root = x.XDefaultRootWindow(self._display)
+        self._fixes = None
+        try:
+            self._fixes = ctypes.CDLL(ctypes.util.find_library("Xfixes") or "libXfixes.so.3")
+            self._fixes.XFixesGetCursorImage.restype = ctypes.POINTER(_XFixesCursorImage)
+            self._fixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+        except OSError:
+            self._fixes = None
         self._repaints = 0
 
     def grab(self, left: int, top: int, width: int, height: int) -> Grab:
@@ -248,6 +262,22 @@ class Screen:
         if not self._x.XGetWindowAttributes(self._display, ctypes.c_ulong(window), ctypes.byref(attributes)):
             return False
         return attributes.map_state == 2  # IsViewable
+
+    def pointer_visible(self) -> bool | None:
+        """Whether the pointer's current image has any visible pixel (XFixes);
+        None when XFixes is not there. Wine shows a hidden pointer as an
+        empty image."""
+        if self._fixes is None:
+            return None
+        image = self._fixes.XFixesGetCursorImage(self._display)
+        if not image:
+            return None
+        try:
+            info = image.contents
+            pixels = ctypes.cast(info.pixels, ctypes.POINTER(ctypes.c_ulong))
+            return any(pixels[i] >> 24 for i in range(info.width * info.height))
+        finally:
+            self._x.XFree(image)
 
     def repaint(self) -> None:
         """Makes xcompmgr paint the whole screen anew (it does not always

@@ -15,6 +15,7 @@ from effects_helpers import (EFFECT, LATCH, REG_PREFIX, SCENE, SIZE_UP, TITLE, U
 
 CENTRE = (960, 540)
 BRIGHTNESS = 80
+WM_ENDSESSION = 0x0016
 COLOUR_INDEX = 100  # a green-cyan laser, far from the default red
 ART = Path(__file__).resolve().parents[3] / "resources" / "art" / "settings_en.png"
 
@@ -215,12 +216,14 @@ class BlackScreenAndMainWindow(EffectsSession):
         grab = screen.settled_grab(0, 0, 1920, 1080)
         self.assertEqual(wrong_pixels(grab, points, lambda p: (0, 0, 0)), [])
         self.assertFalse(taskbar_shown(session), "the taskbar stayed during the black screen")
+        self.assertIn(screen.pointer_visible(), (False, None), "the pointer shows over the black screen")
         # Any key released anywhere brings the screen back, and the taskbar.
         session.xdotool("key", "shift")
         self.assertTrue(self.wait_pattern_at((960, 540)), "a key release did not end the black screen")
         grab = screen.settled_grab(0, 0, 1920, 1080)
         self.assertEqual(wrong_pixels(grab, points[2:], lambda p: pattern_at(*p)), [])
         self.assertTrue(wait_until(lambda: taskbar_shown(session), 3), "the taskbar did not come back")
+        self.assertIn(screen.pointer_visible(), (True, None), "the pointer did not come back")
         # The key toggles: pressed twice, the screen comes back too.
         remote.black_screen()
         self.assertTrue(self.wait_dark_at((960, 540)))
@@ -275,12 +278,25 @@ class BlackScreenAndMainWindow(EffectsSession):
               f"{other_s * 1000:.0f} ms after leaving it with another key")
         self.assertLess(escape_s, other_s)
 
+        # The session ending while the black screen shows: the taskbar and the pointer come back
+        # before Windows ends the program.
+        remote.black_screen()
+        self.assertTrue(self.wait_dark_at((960, 540)))
+        self.assertFalse(taskbar_shown(session))
+        self.assertEqual(session.probe("post", TITLE, str(WM_ENDSESSION), "1").returncode, 0)
+        self.assertTrue(wait_until(lambda: taskbar_shown(session), 3), "the taskbar stayed hidden at session end")
+        self.assertTrue(self.wait_pattern_at((960, 540)), "the black screen stayed at session end")
+        self.assertIn(screen.pointer_visible(), (True, None), "the pointer stayed hidden at session end")
+
         # Quit while the black screen shows: the taskbar is back once the program has ended.
         remote.black_screen()
         self.assertTrue(self.wait_dark_at((960, 540)))
         self.assertFalse(taskbar_shown(session))
+        self.assertIn(screen.pointer_visible(), (False, None))
         self.quit()
         self.assertTrue(taskbar_shown(session), "the taskbar stayed hidden after Quit")
+        self.assertTrue(wait_until(lambda: screen.pointer_visible() in (True, None), 3),
+                        "the pointer stayed hidden after Quit")
         self.assertTrue(self.wait_pattern_at((960, 540)))
         self.shot("after-quit")
 
