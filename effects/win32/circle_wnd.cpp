@@ -6,8 +6,11 @@ namespace pv::effects {
 namespace {
 constexpr COLORREF kTransparent = RGB(255, 255, 255);
 
-COLORREF FromRgb(std::uint32_t rgb) {
-  return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+// The disc's colour from 0xRRGGBB. Pure white is the transparency key and
+// would make the laser vanish; it is drawn as the nearest other white.
+COLORREF DiscColour(std::uint32_t rgb) {
+  const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+  return colour == kTransparent ? RGB(254, 254, 254) : colour;
 }
 }  // namespace
 
@@ -45,7 +48,7 @@ void CCircleWnd::Render(int edge, std::uint32_t rgb) {
   }
   const HDC dc = m_disc.Dc();
   FillSolidRect(dc, RECT{0, 0, edge, edge}, kTransparent);
-  const COLORREF colour = FromRgb(rgb);
+  const COLORREF colour = DiscColour(rgb);
   CPen pen(::CreatePen(PS_SOLID, 1, colour));
   CBrush brush(::CreateSolidBrush(colour));
   CSelectObject usePen(dc, pen.Get());

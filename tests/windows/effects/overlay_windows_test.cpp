@@ -199,6 +199,25 @@ TEST_F(OverlayTest, CircleIsADiscOfTheColourInAWindowOfHalfTheSize) {
   EXPECT_TRUE(Near(moved.At(pointer.x, pointer.y), PatternAt(pointer.x, pointer.y), kTolerance));
 }
 
+TEST_F(OverlayTest, CircleOfTheTransparencyKeysWhiteStaysVisible) {
+  // A stored colour of pure white must not make the laser vanish into the
+  // transparent white of its window.
+  m_windows.ShowCircle(Square({800, 300}, 75), 0xFFFFFF);
+  Pump(150);
+  EXPECT_TRUE(Near(ScreenShot::Primary().At(800, 300), (Rgb{255, 255, 255}), 1));
+}
+
+TEST_F(OverlayTest, SmallCircleSizesKeepTheMinimumEdgeAndAQuarterMargin) {
+  EXPECT_EQ(pv::effects::CCircleWnd::Margin(75), 10);
+  EXPECT_EQ(pv::effects::CCircleWnd::Margin(40), 10);
+  EXPECT_EQ(pv::effects::CCircleWnd::Margin(20), 5);  // size 30: edge 20, disc 10
+  m_windows.ShowCircle(Square({300, 700}, 20), 0x0000FF);
+  Pump(150);
+  const ScreenShot shot = ScreenShot::Primary();
+  EXPECT_EQ(shot.At(300, 700), (Rgb{0, 0, 255}));
+  EXPECT_TRUE(Near(shot.At(300 + 7, 700), PatternAt(307, 700), 3));  // the disc is 10 wide
+}
+
 TEST_F(OverlayTest, MaskCoversTheVirtualScreenInvisiblyAndSwallowsClicks) {
   m_windows.ShowMask(m_screen);
   Pump(100);
