@@ -57,7 +57,11 @@ void CZoomWnd::Move(const PixelRect& lens) {
 void CZoomWnd::CaptureScreen() {
   const PixelRect screen = CurrentVirtualScreen();
   CClientDC screenDc(nullptr);
-  if (!m_capture.Create(screenDc.Get(), screen.Width(), screen.Height())) return;
+  // The picture's bitmap is kept from show to show while the screen's size
+  // stays, so a show costs one blit.
+  const bool sameSize =
+      m_capture.Valid() && m_capture.Width() == screen.Width() && m_capture.Height() == screen.Height();
+  if (!sameSize && !m_capture.Create(screenDc.Get(), screen.Width(), screen.Height())) return;
   m_captured = screen;
   ::BitBlt(m_capture.Dc(), 0, 0, screen.Width(), screen.Height(), screenDc.Get(), screen.left, screen.top,
            SRCCOPY | CAPTUREBLT);

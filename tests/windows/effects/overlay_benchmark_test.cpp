@@ -26,11 +26,11 @@ double NowMs() {
   return static_cast<double>(t.QuadPart) / perMs;
 }
 
-// Times `move(i)` for i in [1, kMoves]; prints and returns the median.
-double Measure(const char* name, const std::function<void(int)>& move) {
+// Times `move(i)` for i in [1, count]; prints and returns the median.
+double Measure(const char* name, const std::function<void(int)>& move, int count = kMoves) {
   std::vector<double> ms;
-  ms.reserve(kMoves);
-  for (int i = 1; i <= kMoves; ++i) {
+  ms.reserve(count);
+  for (int i = 1; i <= count; ++i) {
     const double start = NowMs();
     move(i);
     ms.push_back(NowMs() - start);
@@ -39,7 +39,7 @@ double Measure(const char* name, const std::function<void(int)>& move) {
   std::sort(ms.begin(), ms.end());
   const double median = ms[ms.size() / 2];
   const double p99 = ms[ms.size() * 99 / 100];
-  std::printf("[ bench ] %-40s median %.3f ms  p99 %.3f ms  (%d moves)\n", name, median, p99, kMoves);
+  std::printf("[ bench ] %-40s median %.3f ms  p99 %.3f ms  (%d runs)\n", name, median, p99, count);
   return median;
 }
 
@@ -77,6 +77,46 @@ TEST_F(OverlayTest, BenchmarkPointerFollowingCosts) {
       Measure("circle move (CircleSize 150)", [&](int i) { m_windows.MoveCircle(Square(PathPoint(i), 75)); }),
       0.0);
   m_windows.HideCircle();
+}
+
+// What showing each effect costs in the program (the part of a remote key
+// press's way to the screen that is ours): the window calls of one show,
+// with the lens's still picture of the whole screen.
+TEST_F(OverlayTest, BenchmarkShowCosts) {
+  constexpr int kShows = 200;
+  const auto timedShow = [&](const char* name, const std::function<void(int)>& show,
+                             const std::function<void()>& hide) {
+    Measure(
+        name,
+        [&](int i) {
+          show(i);
+          hide();
+        },
+        kShows);
+  };
+  timedShow(
+      "mask + spotlight show (D = 500) and hide",
+      [&](int i) {
+        m_windows.ShowMask(m_screen);
+        m_windows.ShowSpotlight(m_screen, 215, Square(PathPoint(i), 500));
+      },
+      [&] {
+        m_windows.HideSpotlight();
+        m_windows.HideMask();
+      });
+  timedShow(
+      "lens show with capture (D = 500) and hide",
+      [&](int i) { m_windows.ShowLens(Square(PathPoint(i), 500), true); }, [&] { m_windows.HideLens(); });
+  timedShow(
+      "circle show (CircleSize 150) and hide",
+      [&](int i) { m_windows.ShowCircle(Square(PathPoint(i), 75), 0xFF0000); },
+      [&] { m_windows.HideCircle(); });
+  timedShow(
+      "black screen show and hide", [&](int) { m_windows.ShowBlack(m_screen); },
+      [&] {
+        m_windows.HideBlack();
+        m_windows.ShowPointer();
+      });
 }
 
 }  // namespace
