@@ -175,6 +175,17 @@ inline void SaveScreenshot(const std::wstring& name) {
   ::CloseHandle(out);
 }
 
+// A left click at a screen point, as the mouse makes it.
+inline void ClickAt(int x, int y) {
+  ::SetCursorPos(x, y);
+  INPUT clicks[2]{};
+  clicks[0].type = clicks[1].type = INPUT_MOUSE;
+  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(2, clicks, sizeof(INPUT));
+  Pump(150);
+}
+
 // The pointer's display count (visible when 0 or more), left as it was.
 inline int PointerDisplayCount() {
   const int count = ::ShowCursor(TRUE) - 1;

@@ -87,6 +87,18 @@ TEST_F(OverlayTest, SpotlightHoleFollowsThePointerAndTheOldPlaceDarkens) {
   EXPECT_TRUE(RegionContains(wnd, 400, 400));
 }
 
+TEST_F(OverlayTest, SpotlightPassesClicksInsideTheHoleAndSwallowsThemOnTheDarkArea) {
+  // Without the mask (the show-pointer option): the presentation below the
+  // hole stays usable, the dark area takes no clicks to it.
+  m_windows.ShowSpotlight(m_screen, 200, Square({600, 400}, 200));
+  Pump(100);
+  ClickAt(1200, 800);
+  EXPECT_EQ(m_backdrop.Clicks(), 0);
+  ExpectBackdropKeepsKeyboard("click on the dark area");
+  ClickAt(600, 400);
+  EXPECT_EQ(m_backdrop.Clicks(), 1);
+}
+
 TEST_F(OverlayTest, SpotlightCoversAVirtualScreenThatBeginsLeftOfAndAboveThePrimary) {
   // A projector left of and above the laptop's screen: the virtual screen
   // begins at negative coordinates. The layer must start there and the hole
@@ -235,21 +247,14 @@ TEST_F(OverlayTest, MaskCoversTheVirtualScreenInvisiblyAndSwallowsClicks) {
   EXPECT_EQ(::WindowFromPoint(POINT{300, 300}), mask);
 
   // A click lands on the mask and never reaches the window below.
-  ::SetCursorPos(300, 300);
-  INPUT clicks[2]{};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, clicks, sizeof(INPUT));
-  Pump(150);
+  ClickAt(300, 300);
   EXPECT_EQ(m_backdrop.Clicks(), 0);
   ExpectBackdropKeepsKeyboard("click on the mask");
 
   // Control: without the mask the same click reaches the backdrop.
   m_windows.HideMask();
   Pump(50);
-  ::SendInput(2, clicks, sizeof(INPUT));
-  Pump(150);
+  ClickAt(300, 300);
   EXPECT_EQ(m_backdrop.Clicks(), 1);
 }
 
@@ -307,17 +312,20 @@ TEST_F(BlackScreenTest, BlacksOutTheVirtualScreenAndHidesTaskbarAndPointerUntilH
 TEST_F(BlackScreenTest, AClickOnTheBlackScreenAsksTheMainWindowToEndIt) {
   m_windows.ShowBlack(m_screen);
   Pump(100);
-  ::SetCursorPos(700, 500);
-  INPUT clicks[2]{};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, clicks, sizeof(INPUT));
+  ClickAt(700, 500);
   for (int i = 0; i < 100 && m_linkKeys.count == 0; ++i) Pump(20);
   ASSERT_EQ(m_linkKeys.count, 1);
   EXPECT_EQ(m_linkKeys.wp, pv::link::KEYS_BLACK_SCREEN);
   EXPECT_EQ(m_linkKeys.lp, 0);
   EXPECT_EQ(m_backdrop.Clicks(), 0);
+}
+
+TEST_F(BlackScreenTest, CreatingTheWindowsBringsBackATaskbarLeftHiddenByAnEarlierRun) {
+  ::ShowWindow(m_taskbar, SW_HIDE);
+  pv::effects::CEffectWindows windows;
+  ASSERT_TRUE(windows.Create(m_main.Get()));
+  EXPECT_TRUE(::IsWindowVisible(m_taskbar));
+  EXPECT_FALSE(windows.BlackVisible());
 }
 
 TEST_F(BlackScreenTest, DestroyingTheWindowsGivesTheTaskbarAndPointerBack) {
@@ -379,13 +387,7 @@ TEST_F(OverlayTest, NoOverlayTakesTheForegroundWhenShownMovedOrHidden) {
 TEST_F(OverlayTest, AClickOnAnEffectIsSwallowedAndTheForegroundStays) {
   m_windows.ShowLens(Square({800, 500}, 300), true);
   Pump(100);
-  ::SetCursorPos(800, 500);
-  INPUT clicks[2]{};
-  clicks[0].type = clicks[1].type = INPUT_MOUSE;
-  clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(2, clicks, sizeof(INPUT));
-  Pump(150);
+  ClickAt(800, 500);
   EXPECT_EQ(m_backdrop.Clicks(), 0);
   ExpectBackdropKeepsKeyboard("click on the lens");
 }
