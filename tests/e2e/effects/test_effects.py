@@ -197,6 +197,13 @@ class SpotlightLensAndLaser(EffectsSession):
         self.assertTrue(wait_until(lambda: close_to(screen.pixel(400, 700), colour), 3), "laser did not follow")
         remote.keys(0)
         self.assertTrue(self.wait_pattern_at((400, 700)), "the laser stayed after the release")
+
+        # The receiver unplugged while an effect shows: the effect ends with it.
+        remote.keys(EFFECT)
+        self.assertTrue(wait_until(lambda: close_to(screen.pixel(400, 700), colour), 5))
+        remote.stop()
+        self.assertTrue(self.wait_pattern_at((400, 700), 10), "the laser stayed after the receiver went")
+        self.assertFalse(session.window_visible(TITLE))
         self.quit()
 
 
