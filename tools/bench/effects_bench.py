@@ -55,16 +55,28 @@ def wait(predicate, timeout=3.0) -> bool:
     return False
 
 
-def press_to_visible(remote, screen, presses: int) -> list[float]:
+def press_to_visible(remote, screen, presses: int, shown=dark) -> list[float]:
+    """Key report sent -> `shown(screen)`, for each press; released between."""
     times = []
     for _ in range(presses):
         sent = remote.keys(EFFECT)
-        if wait(lambda: dark(screen)):
+        if wait(lambda: shown(screen)):
             times.append(time.perf_counter() - sent)
         remote.keys(0)
-        wait(lambda: not dark(screen))
+        wait(lambda: not shown(screen))
         time.sleep(0.03)
     return times
+
+
+def lens_shown(screen) -> bool:
+    # Left of the pointer (960, 540) the 2x lens shows the band of x = 848 (red 230)
+    # where the screen itself has the band of x = 736 (red 40).
+    return screen.pixel(736, 540)[0] > 150
+
+
+def laser_shown(screen) -> bool:
+    red, green, blue = screen.pixel(960, 540)
+    return red > 200 and green < 60 and blue < 60  # the default red disc
 
 
 def link_round_trip(remote, count: int) -> list[float]:
@@ -175,6 +187,11 @@ def main() -> int:
         shown = cpu_percent(pid, 10)
         remote.keys(0)
         print(f"CPU of the program, pointer still: idle {idle:.2f} %, spotlight shown {shown:.2f} % of one core")
+        remote.tap(SCENE)
+        print(f"key report sent -> magnifier on screen: {summary(press_to_visible(remote, screen, 50, lens_shown))}")
+        remote.tap(SCENE)
+        print(f"key report sent -> laser on screen: {summary(press_to_visible(remote, screen, 50, laser_shown))}")
+        remote.tap(SCENE)  # back to the spotlight
 
         time.sleep(1.0)
         before = x_resources(session, program.pid)
