@@ -74,6 +74,7 @@ class Backdrop {
   }
   HWND Get() const { return m_window.Get(); }
   int Clicks() const { return m_clicks; }
+  int KeysTyped() const { return m_keys; }
 
   // Paints one grey all over instead of the pattern (the screen changed).
   void TurnGrey() {
@@ -95,6 +96,7 @@ class Backdrop {
         return 0;
       }
       if (msg == WM_LBUTTONDOWN) ++self->m_clicks;
+      if (msg == WM_KEYDOWN) ++self->m_keys;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);
   }
@@ -104,6 +106,7 @@ class Backdrop {
   std::vector<std::uint32_t> m_pixels;
   CWindowHandle m_window;
   int m_clicks = 0;
+  int m_keys = 0;
 };
 
 // A copy of a screen rectangle, read through the screen DC as a user sees it.
@@ -184,6 +187,16 @@ inline void ClickAt(int x, int y) {
   clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
   ::SendInput(2, clicks, sizeof(INPUT));
   Pump(150);
+}
+
+// A key typed on the keyboard (press and release).
+inline void TypeKey(WORD vk) {
+  INPUT keys[2]{};
+  keys[0].type = keys[1].type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[1].ki.wVk = vk;
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, keys, sizeof(INPUT));
+  Pump(100);
 }
 
 // The pointer's display count (visible when 0 or more), left as it was.

@@ -4,6 +4,9 @@
 // layered attributes (Wine shows an alpha layer opaque there).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "effects/win32/effect_windows.h"
 #include "link/core/link_messages.h"
 #include "tests/windows/effects/overlay_fixture.h"
@@ -382,6 +385,35 @@ TEST_F(OverlayTest, NoOverlayTakesTheForegroundWhenShownMovedOrHidden) {
   m_windows.HideMask();
   m_windows.ShowPointer();
   check("black and mask hidden");
+}
+
+TEST_F(OverlayTest, TypedKeysKeepReachingThePresentationWhileEachEffectIsShown) {
+  const std::pair<const char*, std::function<void()>> effects[] = {
+      {"spotlight",
+       [&] {
+         m_windows.ShowSpotlight(m_screen, 200, Square({500, 500}, 200));
+       }},
+      {"lens",
+       [&] {
+         m_windows.ShowLens(Square({500, 500}, 200), true);
+       }},
+      {"circle",
+       [&] {
+         m_windows.ShowCircle(Square({500, 500}, 75), 0xFF0000);
+       }},
+  };
+  int typed = 0;
+  for (const auto& [name, show] : effects) {
+    m_windows.ShowMask(m_screen);
+    show();
+    Pump(50);
+    TypeKey('N');
+    EXPECT_EQ(m_backdrop.KeysTyped(), ++typed) << name;
+    m_windows.HideMask();
+    m_windows.HideSpotlight();
+    m_windows.HideLens();
+    m_windows.HideCircle();
+  }
 }
 
 TEST_F(OverlayTest, AClickOnAnEffectIsSwallowedAndTheForegroundStays) {
