@@ -64,4 +64,8 @@ void CBlackWnd::OnPaint(HDC dc) {
   HidePointerFully();
 }
 
+void CBlackWnd::OnDisplayChange() {
+  if (m_visible) ShowAt(CurrentVirtualScreen(), 0);
+}
+
 }  // namespace pv::effects

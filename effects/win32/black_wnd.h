@@ -27,6 +27,7 @@ class CBlackWnd : public COverlayWnd {
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
   void OnPaint(HDC dc) override;
+  void OnDisplayChange() override;
 
  private:
   void RequestClose() const;

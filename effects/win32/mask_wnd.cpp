@@ -23,4 +23,8 @@ void CMaskWnd::OnPaint(HDC dc) {
   FillSolidRect(dc, GetClientRect(), RGB(255, 255, 255));
 }
 
+void CMaskWnd::OnDisplayChange() {
+  if (m_visible) ShowAt(CurrentVirtualScreen(), 0);
+}
+
 }  // namespace pv::effects

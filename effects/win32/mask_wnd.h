@@ -15,6 +15,7 @@ class CMaskWnd : public COverlayWnd {
 
  protected:
   void OnPaint(HDC dc) override;
+  void OnDisplayChange() override;
 };
 
 }  // namespace pv::effects

@@ -55,6 +55,9 @@ LRESULT COverlayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
       if (m_swallowKeys) return 0;
       break;
+    case WM_DISPLAYCHANGE:
+      OnDisplayChange();
+      break;
   }
   return CWnd::WindowProc(msg, wp, lp);
 }

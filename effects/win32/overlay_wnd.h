@@ -51,6 +51,9 @@ class COverlayWnd : public CWnd {
   virtual void OnPaint(HDC dc) { (void)dc; }
   // WM_MOUSEACTIVATE: gives the foreground back to the saved window.
   virtual void OnMouseActivate();
+  // WM_DISPLAYCHANGE (a monitor plugged in or out, a new resolution): the
+  // windows that cover the virtual screen cover the new one.
+  virtual void OnDisplayChange() {}
 
   bool m_visible = false;
 

@@ -51,4 +51,11 @@ void CSpotlightWnd::OnPaint(HDC dc) {
   FillSolidRect(dc, GetClientRect(), RGB(0, 0, 0));
 }
 
+void CSpotlightWnd::OnDisplayChange() {
+  if (!m_visible) return;
+  m_screen = CurrentVirtualScreen();
+  CutHole(m_holeBox);
+  ShowAt(m_screen, 0);
+}
+
 }  // namespace pv::effects

@@ -24,6 +24,7 @@ class CSpotlightWnd : public COverlayWnd {
 
  protected:
   void OnPaint(HDC dc) override;
+  void OnDisplayChange() override;
 
  private:
   void CutHole(const PixelRect& holeBox);

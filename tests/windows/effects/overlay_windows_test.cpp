@@ -323,6 +323,31 @@ TEST_F(BlackScreenTest, AClickOnTheBlackScreenAsksTheMainWindowToEndIt) {
   EXPECT_EQ(m_backdrop.Clicks(), 0);
 }
 
+TEST_F(OverlayTest, ScreenCoveringOverlaysFollowADisplayChange) {
+  // Shown over a smaller screen; then the display changes (a projector
+  // plugged in): each covers the virtual screen as it is now.
+  const PixelRect small{0, 0, 800, 600};
+  m_windows.ShowMask(small);
+  m_windows.ShowSpotlight(small, 200, Square({400, 300}, 100));
+  m_windows.ShowBlack(small);
+  const HWND covering[] = {m_windows.Mask().GetSafeHwnd(), m_windows.Spotlight().GetSafeHwnd(),
+                           m_windows.Black().GetSafeHwnd()};
+  for (HWND w : covering) {
+    ::SendMessageW(w, WM_DISPLAYCHANGE, 24, MAKELPARAM(m_screen.Width(), m_screen.Height()));
+    RECT r;
+    ::GetWindowRect(w, &r);
+    EXPECT_EQ(r.left, m_screen.left);
+    EXPECT_EQ(r.top, m_screen.top);
+    EXPECT_EQ(r.right, m_screen.right);
+    EXPECT_EQ(r.bottom, m_screen.bottom);
+  }
+  // The hole stays under the pointer.
+  EXPECT_FALSE(RegionContains(m_windows.Spotlight().GetSafeHwnd(), 400 - m_screen.left, 300 - m_screen.top));
+  EXPECT_TRUE(RegionContains(m_windows.Spotlight().GetSafeHwnd(), 1500 - m_screen.left, 900 - m_screen.top));
+  m_windows.HideBlack();
+  m_windows.ShowPointer();
+}
+
 TEST_F(BlackScreenTest, CreatingTheWindowsBringsBackATaskbarLeftHiddenByAnEarlierRun) {
   ::ShowWindow(m_taskbar, SW_HIDE);
   pv::effects::CEffectWindows windows;
