@@ -96,6 +96,7 @@ class CConfDlg : public CDialog,
   // The settings page's "Update" link: the online update. When the updater
   // has taken over, the window ends as on Quit.
   void OnUpdateLinkClick();
+
   // Effects (conf_dlg_effects.cpp): the overlay windows, the settings
   // page's preview, and the main window as the effect controller sees it.
   void CreateEffectWindows();
