@@ -9,7 +9,9 @@
 //
 //   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
 //   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
-//   WM_INPUT records    -> OnRawMouse() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
+//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
+//   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
+//   UM_RAW_KEY          -> OnRawKeyMessage(wp, lp)
 //   TIMER_TRACK_POINTER -> OnTrackingTick()
 //   HideToTray / OnCancel / exit -> StopEffects() / RestoreDesktop()
 //
@@ -24,6 +26,19 @@
 #include "framework/core/pixel_geometry.h"
 
 namespace pv::effects {
+
+// The few platform values the raw-input rules compare with.
+inline constexpr unsigned kWmKeyDown = 0x100;
+inline constexpr unsigned kWmKeyUp = 0x101;
+inline constexpr unsigned kWmMouseMove = 0x200;
+inline constexpr unsigned kVkEscape = 27;
+
+// Pointer movements a latched (or unlinked) effect tolerates before it ends:
+// counted raw mouse records, and tracking ticks that saw the pointer move.
+inline constexpr std::uint8_t kRawMoveLimit = 10;
+inline constexpr std::uint8_t kTrackedMoveLimit = 3;
+// The tracking timer's period while the mouse is moving.
+inline constexpr unsigned kTrackingActivePeriodMs = 15;
 
 class EffectController {
  public:
@@ -56,12 +71,21 @@ class EffectController {
   // The black screen's hide sequence: window hidden, taskbar back, link told.
   void HideBlackScreen();
 
-  // Raw input rules. OnRawMouse: any mouse record (treated as a move).
-  // OnRawKey: WM_KEYDOWN / WM_KEYUP of any keyboard; true when consumed.
-  // OnDrainedKeyDown: a key press found while draining queued input.
+  // Raw input rules. OnRawMouse: a pointer movement (follow it, or count it
+  // while latched or unlinked). OnRawMouseRecord: any raw mouse record (a
+  // move, a button or the wheel all count as a move); it also speeds the
+  // tracking timer up. OnRawKey: WM_KEYDOWN / WM_KEYUP of any keyboard; true
+  // when consumed. OnDrainedKeyDown: a key press found while draining queued
+  // input. Keys are only compared here, never kept.
   void OnRawMouse();
+  void OnRawMouseRecord();
   bool OnRawKey(unsigned message, unsigned virtualKey);
   void OnDrainedKeyDown(unsigned virtualKey);
+  // The same rules reached as UM_RAW_MOUSE (message, unused) and UM_RAW_KEY
+  // (message, virtual key), which any program can post: parameters that do
+  // not fit a message number or a virtual key are not truncated into one.
+  std::intptr_t OnRawMouseMessage(std::uintptr_t message, std::intptr_t lParam);
+  std::intptr_t OnRawKeyMessage(std::uintptr_t message, std::intptr_t virtualKey);
   // TIMER_TRACK_POINTER.
   void OnTrackingTick();
 
@@ -73,6 +97,16 @@ class EffectController {
   std::uint8_t MoveCount() const { return m_moveCount; }
 
  private:
+  void ShowSpotlightAt(PixelPoint point, std::uint32_t diameter);
+  void ShowLensAt(PixelPoint point, std::uint32_t diameter);
+  void ShowCircleAt(PixelPoint point, std::uint32_t size);
+  // The latch request of the remote (UM_LINK_KEYS 3).
+  void OnLatchRequest();
+  void ToggleBlackScreen();
+  // Ends the effect when the pointer has moved more than `limit` times.
+  bool CountMovement(std::uint8_t limit);
+  bool EffectShownInEffectMode() { return m_host.InEffectMode() && AnyEffectVisible(); }
+
   OverlayOutputs& m_screen;
   EffectHost& m_host;
   LinkFlags& m_link;
@@ -89,6 +123,10 @@ class EffectController {
   PixelPoint m_spotlightPos{};
   PixelPoint m_lensPos{};
   PixelPoint m_circlePos{};
+  // The sizes each effect was last shown with (a move keeps them).
+  std::uint32_t m_spotlightDiameter = 0;
+  std::uint32_t m_lensDiameter = 0;
+  std::uint32_t m_circleSize = 0;
 };
 
 }  // namespace pv::effects

@@ -27,6 +27,12 @@ struct EffectSettings {
   bool showPointerInSpotlight = true;    // the setting "Default"
 };
 
+// True for the three effects a message may name (any program can post the
+// link's messages, so a scene from a message parameter is checked first).
+constexpr bool IsEffectScene(std::intmax_t value) {
+  return value == SCENE_SPOTLIGHT || value == SCENE_MAGNIFIER || value == SCENE_CIRCLE;
+}
+
 inline constexpr std::uint32_t kMinEffectSize = 80;
 inline constexpr std::uint32_t kSizeStep = 20;
 

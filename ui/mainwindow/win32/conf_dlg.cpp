@@ -41,7 +41,8 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_desktop(desktop),
       m_workFolder(workFolder),
       m_bLangZh(langZh),
-      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      m_linkFlags(pv::link::CHidLink::Instance()) {
   // The pages are drawn at their pictures' pixel sizes: on a scaled screen
   // the window, its controls and the dialogs opened from it are enlarged by
   // the system (from Windows 10 version 1607 on; the process itself is
@@ -99,7 +100,8 @@ BOOL CConfDlg::OnInitDialog() {
     EndDialog(IDCANCEL);
     return FALSE;
   }
-  // The effect overlay windows are created here (effect controller).
+  m_handlers.Add(m_effectInput);
+  CreateEffectWindows();
 
   InitLayout();
 
@@ -175,7 +177,7 @@ void CConfDlg::InitLayout() {
   m_pictures.GetRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
   const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
   MoveWindow(topLeft.x, topLeft.y, page.right, page.bottom, TRUE);
-  // The settings preview window is created here (preview).
+  CreatePreview();
 }
 
 // Every value the pages and the effects use, read once through the settings
@@ -216,9 +218,15 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       DefaultProc(msg, wp, lp);
       OnActivateApp(static_cast<BOOL>(wp));
       return 0;
-    case WM_WINDOWPOSCHANGED:
-      // The settings preview window follows the main window here (preview).
-      return DefaultProc(msg, wp, lp);
+    case WM_WINDOWPOSCHANGED: {
+      const LRESULT result = DefaultProc(msg, wp, lp);
+      OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lp));
+      return result;
+    }
+    case WM_ENDSESSION:
+      // The session ends with the program: give the taskbar and pointer back first.
+      if (wp != 0) m_effects.RestoreDesktop();
+      return 0;
     case WM_WINDOWPOSCHANGING:
       KeepHiddenDuringShow(reinterpret_cast<WINDOWPOS*>(lp));
       return DefaultProc(msg, wp, lp);
@@ -254,16 +262,14 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;  // the battery symbol follows the link's flag on its own timer
     case UM_LINK_KEYS:
     case UM_LINK_SIZE_STEP:
-      // Effects start, latch, resize and stop here (effect controller).
-      return 1;
+      return 1;  // taken by the effect input (m_handlers) before this switch
     case UM_LINK_TIMER_DUE:
     case UM_TIMER_EDIT_DONE:
       // The timer page switches itself off / takes the minutes over here.
       return 1;
     case UM_RAW_MOUSE:
     case UM_RAW_KEY:
-      // Raw mouse and key rules of the effects (raw input).
-      return 0;
+      return 0;  // taken by the effect input (m_handlers) before this switch
     default:
       if (msg == TaskbarCreatedMessage() && msg != 0) return OnTaskbarCreated();
       break;
@@ -284,8 +290,7 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       m_alarm.OnCountdownElapsed(m_bAntiLost != FALSE);
       break;
     case TIMER_TRACK_POINTER:
-      // A shown effect follows the pointer here (pointer tracking).
-      break;
+      break;  // taken by the effect input (m_handlers) before this switch
     default:
       break;
   }
@@ -336,6 +341,9 @@ void CConfDlg::OnUpdateLinkClick() {
 }
 
 void CConfDlg::OnDestroy() {
+  // Whatever ends the program (tray Quit, an update taking over): a black
+  // screen or an effect on show gives the taskbar and the pointer back.
+  m_effects.RestoreDesktop();
   if (m_timerBatteryBlink != 0) KillTimer(std::exchange(m_timerBatteryBlink, 0));
   if (m_timerTrack != 0) KillTimer(std::exchange(m_timerTrack, 0));
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
@@ -364,8 +372,10 @@ bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
 // The timer page handles the switch.
 void CConfDlg::OnTimerSwitchClick() {}
 
-// The preview takes the new opacity here (preview).
-void CConfDlg::OnPreviewOpacityChanged(std::uint8_t /*opacity*/) {}
+// The brightness slider moved: the preview darkens or lightens at once.
+void CConfDlg::OnPreviewOpacityChanged(std::uint8_t opacity) {
+  m_effectWindows.Preview().SetOpacity(opacity);
+}
 
 // The timer page draws its switch here.
 void CConfDlg::PaintTimerSwitch(HDC /*dc*/) {}

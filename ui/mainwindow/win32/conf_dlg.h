@@ -12,7 +12,10 @@
 
 #include <cstdint>
 
+#include "effects/core/effect_controller.h"
+#include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/win32/effect_windows.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
@@ -24,6 +27,7 @@
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/picture_cache.h"
@@ -33,7 +37,12 @@ namespace pv::link {
 class CHidLink;
 }
 
-class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mainwindow::AlarmOutputs {
+class CConfDlg : public CDialog,
+                 public UIBase,
+                 public CRegKeys,
+                 private pv::mainwindow::AlarmOutputs,
+                 private pv::effects::EffectHost,
+                 private pv::effects::PreviewOwner {
  public:
   // desktop: the help document and autostart; workFolder: where updates
   // download to. Both outlive the window.
@@ -72,7 +81,7 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // Modes and layout.
   void RefreshMode(int type);
   void ApplyLayout();
-  void HideToTray();
+  void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
   void ShowControl(int id, bool show);
 
@@ -96,6 +105,21 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   // The settings page's "Update" link: the online update. When the updater
   // has taken over, the window ends as on Quit.
   void OnUpdateLinkClick();
+
+  // Effects (conf_dlg_effects.cpp): the overlay windows, the settings
+  // page's preview, and the main window as the effect controller sees it.
+  void CreateEffectWindows();
+  void CreatePreview();
+  void LayOutPreview();
+  void OnWindowPosChanged(const WINDOWPOS* pos);
+  bool InEffectMode() override;
+  void EnterEffectMode() override;
+  bool MainWindowShown() override;
+  bool PointerOverHelpLink() override;
+  bool RfLinked() override;
+  void SaveEffectSize(pv::effects::Scene scene, std::uint32_t size) override;
+  void SetTrackingPeriod(unsigned milliseconds) override;
+  void OnPreviewCancel() override;
 
   // Messages.
   void OnPaint();
@@ -147,6 +171,13 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
 
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
   pv::link::LinkFlagResync m_linkResync;
+
+  // The overlay windows and the effect rules over them (and over m_effect).
+  pv::effects::CEffectWindows m_effectWindows;
+  CLinkEffectFlags m_linkFlags;
+  pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
+  // Raw input, the link's effect messages and the tracking timer, for m_effects.
+  CEffectInput m_effectInput{m_effects};
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.

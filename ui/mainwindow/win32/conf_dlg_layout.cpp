@@ -15,10 +15,13 @@ void CConfDlg::ShowMainWindow() {
     ApplyLayout();
     Invalidate(TRUE);
   }
-  // Restores the minimised, hidden window and brings it to the front.
+  // Restores the minimised, hidden window and brings it to the front. The
+  // preview is shown again after that, so it lies above the raised page.
+  m_effectWindows.Preview().HidePreview();
   ::SwitchToThisWindow(m_hWnd, TRUE);
   if (!::IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
   ::SetForegroundWindow(m_hWnd);
+  LayOutPreview();
 }
 
 void CConfDlg::RefreshMode(int type) {
@@ -36,6 +39,7 @@ void CConfDlg::RefreshMode(int type) {
 
 void CConfDlg::ApplyLayout() {
   if (m_mode == MODE_EFFECT) {
+    m_effectWindows.Preview().HidePreview();
     ShowWindow(SW_HIDE);
     for (int id :
          {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR, IDC_TIMER_EDIT}) {
@@ -44,6 +48,7 @@ void CConfDlg::ApplyLayout() {
     return;
   }
 
+  m_effects.HideForLayout();
   const bool ready = m_mode == MODE_READY;
   if (m_bLangZh) {
     m_bgImageId = ready ? IDP_SETTINGS_PAGE_ZH : IDP_NOT_READY_PAGE_ZH;
@@ -59,7 +64,11 @@ void CConfDlg::ApplyLayout() {
   m_pictures.GetRect(m_bgImageId, &page);
   const PixelPoint topLeft = CentredAt({m_screenCenter.x, m_screenCenter.y}, page.right, page.bottom);
   PlaceWindow({topLeft.x, topLeft.y, topLeft.x + page.right, topLeft.y + page.bottom});
+  // The preview stays hidden while the window appears (it would show on
+  // its own for a moment), and is laid out once the page is complete.
+  m_effectWindows.Preview().HidePreview();
   if (!m_bKeepHidden) ShowWindow(SW_SHOWNORMAL);
+  m_effectWindows.Preview().HidePreview();
   ShowPointer();
 
   const struct {
@@ -78,7 +87,7 @@ void CConfDlg::ApplyLayout() {
     ::ShowWindow(control, ready ? SW_SHOW : SW_HIDE);
   }
   ShowControl(IDC_TIMER_EDIT, ready && m_bTimerPageReady && m_bTimerOn);
-  // The preview's hole follows the spotlight size here (preview).
+  LayOutPreview();
 }
 
 // Moves a normal window; for a minimised one sets the place it is restored
@@ -107,7 +116,8 @@ void CConfDlg::PlaceWindow(const RECT& screenRect) {
 // Minimises and hides the window. A window that is already hidden is
 // minimised without appearing, so nothing flashes on the screen.
 void CConfDlg::HideToTray() {
-  // A running effect is stopped first (effect controller).
+  if (m_effects.AnyEffectVisible()) m_effects.StopEffects();
+  m_effectWindows.Preview().HidePreview();
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
   if (!::IsIconic(m_hWnd)) {
     if (!::IsWindowVisible(m_hWnd)) m_bKeepHidden = true;
@@ -120,6 +130,6 @@ void CConfDlg::HideToTray() {
 // Escape, or closing the window: stop any effect and go back to the tray.
 // The program itself never ends this way.
 void CConfDlg::OnCancel() {
-  // Effects are stopped here (effect controller).
+  m_effects.StopEffects();
   HideToTray();
 }

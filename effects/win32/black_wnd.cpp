@@ -1,0 +1,71 @@
+#include "effects/win32/black_wnd.h"
+
+#include "effects/win32/pointer_visibility.h"
+#include "framework/gdi.h"
+#include "link/core/link_messages.h"
+
+namespace pv::effects {
+
+void ShowTaskbar(bool show) {
+  const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+  // SW_SHOWNA: bringing the taskbar back must not take the foreground.
+  if (taskbar != nullptr) ::ShowWindow(taskbar, show ? SW_SHOWNA : SW_HIDE);
+}
+
+CBlackWnd::~CBlackWnd() {
+  if (m_visible) HideBlack();
+}
+
+bool CBlackWnd::CreateOverlay(HWND mainWindow, const PixelRect& virtualScreen) {
+  if (m_hWnd != nullptr) return true;
+  Style style;
+  style.swallowKeys = false;
+  if (!COverlayWnd::CreateOverlay(mainWindow, virtualScreen, style)) return false;
+  m_mainWindow = mainWindow;
+  ::SetLayeredWindowAttributes(m_hWnd, 0, 255, LWA_ALPHA);
+  ShowTaskbar(true);
+  return true;
+}
+
+void CBlackWnd::ShowBlack(const PixelRect& virtualScreen) {
+  if (m_hWnd == nullptr) return;
+  m_visible = true;
+  ShowTaskbar(false);
+  HidePointerFully();
+  ShowAt(virtualScreen, 0);
+  SaveForeground();
+}
+
+void CBlackWnd::HideBlack() {
+  Hide();
+  ShowTaskbar(true);
+}
+
+void CBlackWnd::RequestClose() const {
+  if (m_mainWindow != nullptr && m_visible) {
+    ::PostMessageW(m_mainWindow, pv::link::UM_LINK_KEYS, pv::link::KEYS_BLACK_SCREEN, 0);
+  }
+}
+
+LRESULT CBlackWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_KEYUP:
+    case WM_LBUTTONUP:
+      RequestClose();
+      break;
+  }
+  return COverlayWnd::WindowProc(msg, wp, lp);
+}
+
+void CBlackWnd::OnPaint(HDC dc) {
+  if (!m_visible) return;
+  FillSolidRect(dc, GetClientRect(), RGB(0, 0, 0));
+  // A repaint (e.g. after a display change) keeps the pointer hidden.
+  HidePointerFully();
+}
+
+void CBlackWnd::OnDisplayChange() {
+  if (m_visible) ShowAt(CurrentVirtualScreen(), 0);
+}
+
+}  // namespace pv::effects

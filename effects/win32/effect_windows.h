@@ -1,0 +1,78 @@
+// CEffectWindows: the main window's overlay windows and the desktop side of
+// the effect controller (its OverlayOutputs port). Owns the mask, spotlight,
+// magnifier, laser circle, black screen and the settings page's preview.
+// Destroying it while an effect or the black screen is shown gives the
+// desktop back: taskbar shown, pointer visible.
+#pragma once
+
+#include <windows.h>
+
+#include "effects/core/effect_ports.h"
+#include "effects/win32/black_wnd.h"
+#include "effects/win32/circle_wnd.h"
+#include "effects/win32/example_wnd.h"
+#include "effects/win32/mask_wnd.h"
+#include "effects/win32/spotlight_wnd.h"
+#include "effects/win32/zoom_wnd.h"
+
+namespace pv::effects {
+
+class CEffectWindows final : public OverlayOutputs {
+ public:
+  CEffectWindows() = default;
+  ~CEffectWindows();
+  CEffectWindows(const CEffectWindows&) = delete;
+  CEffectWindows& operator=(const CEffectWindows&) = delete;
+
+  // Creates mask, spotlight, magnifier and circle, then the black screen,
+  // all hidden and owned by `mainWindow` (which receives the black screen's
+  // close request); shows the taskbar. False if a window could not be made.
+  bool Create(HWND mainWindow);
+
+  // The settings page creates, moves and shapes the preview itself.
+  CExampleWnd& Preview() { return m_preview; }
+
+  // Put the desktop back as it was before any effect: every overlay hidden,
+  // taskbar shown, pointer visible (program exit, session end).
+  void RestoreDesktop();
+
+  // OverlayOutputs
+  PixelPoint CursorPos() override;
+  PixelRect VirtualScreen() override;
+  void ShowMask(const PixelRect& virtualScreen) override;
+  void HideMask() override;
+  void ShowSpotlight(const PixelRect& virtualScreen, std::uint8_t opacity, const PixelRect& holeBox) override;
+  void MoveSpotlightHole(const PixelRect& holeBox) override;
+  void HideSpotlight() override;
+  void ShowLens(const PixelRect& lens, bool capture) override;
+  void MoveLens(const PixelRect& lens) override;
+  void HideLens() override;
+  void ShowCircle(const PixelRect& window, std::uint32_t rgb) override;
+  void MoveCircle(const PixelRect& window) override;
+  void HideCircle() override;
+  void ShowBlack(const PixelRect& virtualScreen) override;
+  void HideBlack() override;
+  bool BlackVisible() override;
+  void HidePointer() override;
+  void ShowPointer() override;
+
+  // For tests and the main window: the windows themselves.
+  CMaskWnd& Mask() { return m_mask; }
+  CSpotlightWnd& Spotlight() { return m_spotlight; }
+  CZoomWnd& Lens() { return m_lens; }
+  CCircleWnd& Circle() { return m_circle; }
+  CBlackWnd& Black() { return m_black; }
+
+ private:
+  bool AnythingShown() const;
+
+  CMaskWnd m_mask;
+  CSpotlightWnd m_spotlight;
+  CZoomWnd m_lens;
+  CCircleWnd m_circle;
+  CBlackWnd m_black;
+  CExampleWnd m_preview;
+  bool m_pointerHidden = false;
+};
+
+}  // namespace pv::effects

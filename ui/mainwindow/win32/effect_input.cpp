@@ -1,0 +1,158 @@
+#include "ui/mainwindow/win32/effect_input.h"
+
+#include <cstddef>
+#include <span>
+
+#include "effects/core/raw_input_batch.h"
+#include "link/core/hid_link.h"
+#include "link/core/link_messages.h"
+#include "ui/mainwindow/core/window_messages.h"
+
+namespace fx = pv::effects;
+
+// The core reads records by these offsets: they must be the platform's.
+static_assert(sizeof(RAWINPUTHEADER) == fx::kRawHeaderSize);
+static_assert(offsetof(RAWINPUTHEADER, dwType) == fx::kRawHeaderTypeOffset);
+static_assert(offsetof(RAWINPUTHEADER, dwSize) == fx::kRawHeaderSizeOffset);
+static_assert(offsetof(RAWINPUTHEADER, hDevice) == fx::kRawHeaderDeviceOffset);
+static_assert(offsetof(RAWINPUTHEADER, wParam) == fx::kRawHeaderWParamOffset);
+static_assert(sizeof(RAWKEYBOARD) == fx::kRawKeyboardSize);
+static_assert(offsetof(RAWKEYBOARD, MakeCode) == fx::kRawKeyboardMakeCodeOffset);
+static_assert(offsetof(RAWKEYBOARD, Flags) == fx::kRawKeyboardFlagsOffset);
+static_assert(offsetof(RAWKEYBOARD, Reserved) == fx::kRawKeyboardReservedOffset);
+static_assert(offsetof(RAWKEYBOARD, VKey) == fx::kRawKeyboardVKeyOffset);
+static_assert(offsetof(RAWKEYBOARD, Message) == fx::kRawKeyboardMessageOffset);
+static_assert(offsetof(RAWKEYBOARD, ExtraInformation) == fx::kRawKeyboardExtraOffset);
+static_assert(offsetof(RAWINPUT, data) == fx::kRawHeaderSize);
+#ifdef _WIN64
+static_assert(sizeof(ULONGLONG) == fx::kRawBatchAlignment64);  // NEXTRAWINPUTBLOCK rounds to a QWORD
+#else
+#error "the raw input layout constants describe the 64-bit platform"
+#endif
+static_assert(RIM_TYPEMOUSE == fx::kRawTypeMouse && RIM_TYPEKEYBOARD == fx::kRawTypeKeyboard);
+static_assert(WM_KEYDOWN == fx::kWmKeyDown && WM_KEYUP == fx::kWmKeyUp && WM_MOUSEMOVE == fx::kWmMouseMove);
+static_assert(VK_ESCAPE == fx::kVkEscape);
+static_assert(WM_USER == pv::mainwindow::kWmUser);
+static_assert(pv::mainwindow::UM_RAW_MOUSE == WM_USER + 0x6A && pv::mainwindow::UM_RAW_KEY == WM_USER + 0x6B);
+static_assert(pv::link::UM_LINK_KEYS == WM_USER + 0x6E && pv::link::UM_LINK_SIZE_STEP == WM_USER + 0x73);
+static_assert(pv::effects::kTrackingActivePeriodMs == pv::mainwindow::kTrackPointerActiveMs);
+
+namespace {
+
+constexpr UINT kHeaderSize = sizeof(RAWINPUTHEADER);
+// A mouse or keyboard record is sizeof(RAWINPUT) (48 bytes); only those two
+// are registered, so a larger single record is not ours to read.
+constexpr UINT kLargestSingleRecord = 256;
+// One batch: far more than the records that queue up between two WM_INPUT.
+constexpr std::size_t kBatchBytes = 16 * 1024;
+// Passes of one drain: each pass takes records off the queue; the bound only
+// guards against a queue that never empties.
+constexpr int kMaxDrainPasses = 64;
+
+std::span<const std::byte> BytesOf(const void* data, std::size_t size) {
+  return {static_cast<const std::byte*>(data), size};
+}
+
+bool IsKeyMessage(std::uint32_t message) {
+  return message == WM_KEYDOWN || message == WM_KEYUP;
+}
+
+}  // namespace
+
+CEffectInput::CEffectInput(fx::EffectController& controller)
+    : m_controller(controller), m_batch(kBatchBytes / sizeof(std::uint64_t)) {
+  m_records.reserve(kBatchBytes / kHeaderSize);  // every record is at least a header
+}
+
+bool CEffectInput::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  using namespace pv::mainwindow;
+  switch (msg) {
+    case WM_INPUT:
+      if (!OnRawInput(reinterpret_cast<HRAWINPUT>(lp))) return false;  // default processing
+      result = 0;
+      return true;
+    case UM_RAW_MOUSE:
+      result = m_controller.OnRawMouseMessage(wp, lp);
+      return true;
+    case UM_RAW_KEY:
+      result = m_controller.OnRawKeyMessage(wp, lp);
+      return true;
+    case pv::link::UM_LINK_KEYS:
+      result = m_controller.OnLinkKeys(wp, lp);
+      return true;
+    case pv::link::UM_LINK_SIZE_STEP:
+      result = m_controller.OnLinkSizeStep(wp, lp);
+      return true;
+    case WM_TIMER:
+      if (wp != TIMER_TRACK_POINTER) return false;  // the window's own timers
+      m_controller.OnTrackingTick();
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CEffectInput::OnRawInput(HRAWINPUT input) {
+  DrainRawInputBuffer();
+
+  UINT size = 0;
+  if (::GetRawInputData(input, RID_INPUT, nullptr, &size, kHeaderSize) != 0) return false;
+  if (size == 0) return true;  // nothing to read: dropped
+  if (size > kLargestSingleRecord) return false;
+
+  alignas(RAWINPUT) std::byte record[kLargestSingleRecord];
+  UINT capacity = size;
+  if (::GetRawInputData(input, RID_INPUT, record, &capacity, kHeaderSize) != size) return false;
+  const auto found = fx::ReadRawInputRecord(BytesOf(record, size), kHeaderSize);
+  if (!found) return false;
+
+  if (found->type == fx::kRawTypeKeyboard) {
+    return found->hasKeyboard && IsKeyMessage(found->message) &&
+           m_controller.OnRawKey(found->message, found->vkey);
+  }
+  if (found->type == fx::kRawTypeMouse) {
+    // Every mouse record counts as a move: buttons and the wheel too.
+    m_controller.OnRawMouseRecord();
+  }
+  return false;
+}
+
+void CEffectInput::DrainRawInputBuffer() {
+  UINT size = 0;
+  if (::GetRawInputBuffer(nullptr, &size, kHeaderSize) != 0 || size == 0) return;
+  // Room for eight records of the size the first one needs, within the
+  // buffer allocated up front.
+  const std::size_t wanted = std::size_t{size} * 8;
+  const std::size_t bytes = wanted < kBatchBytes ? wanted : kBatchBytes;
+  if (bytes < size) return;
+
+  for (int pass = 0; pass < kMaxDrainPasses; ++pass) {
+    UINT capacity = static_cast<UINT>(bytes);
+    const UINT count =
+        ::GetRawInputBuffer(reinterpret_cast<RAWINPUT*>(m_batch.data()), &capacity, kHeaderSize);
+    if (count == 0 || count == static_cast<UINT>(-1)) return;
+
+    m_records.clear();
+    fx::RawInputBatchWalker walker(BytesOf(m_batch.data(), bytes), count, kHeaderSize,
+                                   fx::kRawBatchAlignment64);
+    while (auto found = walker.Next()) {
+      auto* base = reinterpret_cast<std::byte*>(m_batch.data());
+      m_records.push_back(reinterpret_cast<RAWINPUT*>(base + found->offset));
+      if (found->hasKeyboard && found->message == WM_KEYDOWN) m_controller.OnDrainedKeyDown(found->vkey);
+    }
+    if (!m_records.empty()) {
+      ::DefRawInputProc(m_records.data(), static_cast<INT>(m_records.size()), kHeaderSize);
+    }
+  }
+}
+
+void CLinkEffectFlags::RequestResend() {
+  m_link.RequestResend();
+}
+void CLinkEffectFlags::SetEffectLatched() {
+  m_link.SetEffectLatched();
+}
+void CLinkEffectFlags::SetBlackScreen(bool shown) {
+  m_link.SetBlackScreen(shown);
+}

@@ -1,0 +1,61 @@
+// CEffectInput: the main window's collaborator for raw input and the effect
+// messages. It reads WM_INPUT (and the input queued behind it), and forwards
+// the link's effect messages, the raw-input messages and the pointer-tracking
+// timer to the effect controller, which decides everything.
+//
+// Wiring into CConfDlg (members in this order, so each outlives its users):
+//   CLinkEffectFlags m_linkFlags{pv::link::CHidLink::Instance()};
+//   pv::effects::EffectController m_effects{overlays, host, m_linkFlags, m_effect};
+//   CEffectInput m_effectInput{m_effects};
+//   // in OnInitDialog, right after RegisterRawInput():  m_handlers.Add(m_effectInput);
+//   // EffectHost::SetTrackingPeriod(ms):  m_timerTrack = SetTimer(TIMER_TRACK_POINTER, ms);
+// The window's own cases for UM_LINK_KEYS, UM_LINK_SIZE_STEP, UM_RAW_MOUSE,
+// UM_RAW_KEY and TIMER_TRACK_POINTER are then never reached. Every other
+// WM_TIMER, and WM_INPUT that is not consumed, is left to the window (the
+// latter ends in DefWindowProc through the dialog's default processing).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "effects/core/effect_controller.h"
+#include "effects/core/effect_ports.h"
+#include "framework/message_chain.h"
+
+namespace pv::link {
+class CHidLink;
+}
+
+class CEffectInput : public IMessageHandler {
+ public:
+  explicit CEffectInput(pv::effects::EffectController& controller);
+
+  bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+  // WM_INPUT. Returns true when the input was consumed (the message then
+  // gets no default processing).
+  bool OnRawInput(HRAWINPUT input);
+  // Input queued behind the current WM_INPUT, read in batches.
+  void DrainRawInputBuffer();
+
+ private:
+  pv::effects::EffectController& m_controller;
+  // Batch buffer and its record list, allocated once: raw input arrives with
+  // every mouse movement, so reading it never allocates.
+  std::vector<std::uint64_t> m_batch;
+  std::vector<RAWINPUT*> m_records;
+};
+
+// The receiver link's flags as the effect controller sets them.
+class CLinkEffectFlags final : public pv::effects::LinkFlags {
+ public:
+  explicit CLinkEffectFlags(pv::link::CHidLink& link) : m_link(link) {}
+  void RequestResend() override;
+  void SetEffectLatched() override;
+  void SetBlackScreen(bool shown) override;
+
+ private:
+  pv::link::CHidLink& m_link;
+};
