@@ -41,7 +41,11 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_desktop(desktop),
       m_workFolder(workFolder),
       m_bLangZh(langZh),
-      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))) {
+      m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
+      m_timerEdit(UM_TIMER_EDIT_DONE),
+      m_timerPage(*this, m_timerEdit, {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect},
+                  IDC_SLIDER_BRIGHTNESS) {
+  m_handlers.Add(m_timerPage);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);
@@ -68,6 +72,7 @@ BOOL CConfDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+  m_timerEdit.SubclassDlgItem(IDC_TIMER_EDIT, m_hWnd);
   PlaceTimerEdit();
   if (HWND version = GetDlgItem(IDC_VERSION_TEXT)) {
     ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
@@ -86,7 +91,7 @@ BOOL CConfDlg::OnInitDialog() {
   RegisterWithLink();
   m_bReceiverPresent = Link().m_bReceiverPresent.load() != 0;
   m_bRfLinked = Link().m_bRfLinked.load() != 0;
-  // The timer page is loaded here once the remote has been seen (timer page).
+  if (m_bReceiverPresent && m_bRfLinked) LoadTimerPage();
 
   if (!RegisterRawInput()) {
     // Without raw input the effects cannot follow the mouse: the program ends.
@@ -132,10 +137,10 @@ bool CConfDlg::RegisterRawInput() {
 void CConfDlg::PlaceTimerEdit() {
   HWND edit = GetDlgItem(IDC_TIMER_EDIT);
   if (edit == nullptr) return;
-  RECT r{};
-  ::GetWindowRect(edit, &r);
-  const int height = r.bottom - r.top;
-  ::MoveWindow(edit, kTimerEditAt.x, kTimerEditAt.y, r.right - r.left, height, TRUE);
+  // Client pixels: the template's dialog units would make the box outgrow
+  // the page picture's frame on a scaled screen.
+  const int height = kTimerEditRect.Height();
+  ::MoveWindow(edit, kTimerEditRect.left, kTimerEditRect.top, kTimerEditRect.Width(), height, TRUE);
   ::ShowWindow(edit, SW_HIDE);
 
   // The digits fill the box: the box's font, one pixel less than its height.
@@ -206,6 +211,23 @@ void CConfDlg::SetSliderRange(int id, int minimum, int maximum, int lineSize, st
 
 void CConfDlg::ShowControl(int id, bool show) {
   if (HWND control = GetDlgItem(id)) ::ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+void CConfDlg::LoadTimerPage() {
+  m_timerPage.LoadTimerPage();
+}
+
+void CConfDlg::OnTimerSwitchClick() {
+  m_timerPage.OnSwitchClick();
+}
+
+void CConfDlg::PaintTimerSwitch(HDC dc) {
+  m_timerPage.PaintSwitch(dc);
+}
+
+BOOL CConfDlg::PreTranslateMessage(MSG* msg) {
+  if (msg != nullptr && m_timerPage.PreTranslateMessage(*msg)) return TRUE;
+  return CDialog::PreTranslateMessage(msg);
 }
 
 LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -23,7 +23,10 @@
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/core/timer_page_rules.h"
+#include "ui/mainwindow/win32/timer_page.h"
 #include "ui/mainwindow/win32/update_link.h"
+#include "ui/skin/win32/timer_edit.h"
 #include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
@@ -46,6 +49,8 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   BOOL OnInitDialog() override;
   void OnOK() override {}  // Enter never closes the window
   void OnCancel() override;
+  // Enter in the minutes box takes its value over (the timer page).
+  BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
@@ -65,6 +70,12 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   void PlaceWindow(const RECT& screenRect);
   void ShowControl(int id, bool show);
   void SetSliderRange(int id, int minimum, int maximum, int lineSize, std::uint32_t position);
+
+  // Timer page (timer_page.h): loaded once the remote is seen; the page's
+  // painting and click dispatch call the switch's two operations.
+  void LoadTimerPage();
+  void OnTimerSwitchClick();
+  void PaintTimerSwitch(HDC dc);
 
   // Tray icon and link status.
   void BuildTrayIcon();
@@ -119,6 +130,8 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   BOOL m_bAntiLost = FALSE;
   BOOL m_bTimerPageReady = FALSE;
   BOOL m_bTimerOn = FALSE;
+  std::uint32_t m_timerDuration = pv::mainwindow::kDefaultTimerSeconds;  // seconds
+  RECT m_timerSwitchRect{};
   std::uint32_t m_pointerSpeed = 0;
   std::uint32_t m_circleColorIndex = 0;
   // Brightness, effect sizes, laser colour and the show-pointer option: the
@@ -131,6 +144,10 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   BOOL m_bRfLinked = FALSE;
 
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
+
+  // The minutes box (control 1002) and the timer page working it.
+  CTimerEdit m_timerEdit;
+  CTimerPage m_timerPage;
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.

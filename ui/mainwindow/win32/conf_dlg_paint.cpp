@@ -25,6 +25,7 @@ void CConfDlg::OnPaint() {
       DrawBackground(dc);
       // Switches, symbols, hover feedback and the colour dot are drawn over
       // the page here (page painting).
+      PaintTimerSwitch(dc);
       break;
     default:
       break;  // nothing is shown before the first page or during an effect
