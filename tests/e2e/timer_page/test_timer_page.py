@@ -239,12 +239,30 @@ class TimerPage(unittest.TestCase):
             colours = self.box_colours(shot, window)
             self.assertGreater(colours["white"], 5, colours)
             self.assertEqual(colours["yellow"], 0, colours)
-            # "007" drops its zeros.
+            # The step keys: Up at 199 gives 200, shown as 199 and selected;
+            # Page Down at 5 gives 0, shown as 1 and selected.
+            run.key("Up")
+            box = run.box()
+            self.assertEqual((box["text"], box["sel"]), ("199", (0, 3)))
+            run.type("5")
+            self.assertEqual(run.box()["text"], "5")
+            run.key("Next")
+            box = run.box()
+            self.assertEqual((box["text"], box["sel"]), ("1", (0, 1)))
+            run.key("Up")
+            self.assertEqual(run.box()["text"], "2")
+            run.key("BackSpace")
+            # Typed zeros in front are dropped.
             run.type("007")
             self.assertEqual(run.box()["text"], "7")
             run.key("BackSpace")
             run.type("15")
-            self.assertEqual(run.box()["text"], "15")
+            box = run.box()
+            self.assertEqual((box["text"], box["sel"]), ("15", (2, 2)))
+            shot = run.shot("box-white-15")
+            colours = self.box_colours(shot, window)
+            self.assertGreater(colours["white"], 5, colours)
+            self.assertEqual(colours["yellow"], 0, colours)
             # Nothing reaches the remote while typing.
             time.sleep(1.0)
             self.assertTrue(remote.reports.empty(), "a report was sent while typing")
@@ -264,6 +282,13 @@ class TimerPage(unittest.TestCase):
             shot = run.shot("box-yellow-after-enter")
             colours = self.box_colours(shot, window)
             self.assertGreater(colours["yellow"], 5, colours)
+
+            # Back from the tray, the running timer's box shows again.
+            run.key("Escape")
+            self.assertTrue(wait_until(lambda: not session.window_visible(TITLE), 5), "Escape did not hide it")
+            window = run.show()
+            box = run.box()
+            self.assertEqual((box["text"], box["visible"]), ("15", True))
 
             # Off stops the remote's countdown; on again sends 15 minutes at once.
             remote.drain()

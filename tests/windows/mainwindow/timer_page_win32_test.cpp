@@ -101,6 +101,13 @@ TEST(TimerEdit, StepKeysSetTheTextTheParentThenSees) {
     box.SendMessage(WM_KEYDOWN, c.key, 0);
     EXPECT_EQ(box.GetWindowText(), c.after) << "from " << static_cast<int>(c.key);
   }
+  // After a plain step the caret waits behind the digits, ready for typing.
+  box.SetWindowText(L"40");
+  box.SendMessage(WM_KEYDOWN, VK_UP, 0);
+  DWORD start = 0, end = 0;
+  box.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u);
+  EXPECT_EQ(end, 2u);
 }
 
 TEST(TimerEdit, DigitsOnlyAndItsColoursOnRequest) {

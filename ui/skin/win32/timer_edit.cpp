@@ -1,5 +1,7 @@
 #include "ui/skin/win32/timer_edit.h"
 
+#include <string>
+
 #include "ui/skin/core/minutes_step.h"
 
 using pv::skin::StepKey;
@@ -56,12 +58,13 @@ bool CTimerEdit::OnStepKey(WPARAM key) {
   if (!StepKeyOf(key, step)) return false;
   const auto next = pv::skin::StepMinutes(step, pv::skin::MinutesValue(GetWindowText()));
   if (!next) return false;
-  SetWindowText(pv::skin::MinutesText(*next).c_str());
+  const std::wstring text = pv::skin::MinutesText(*next);
+  SetWindowText(text.c_str());
   // A plain step leaves the caret after the digits, ready for more typing; a
   // correction by the parent keeps its selection.
   DWORD start = 0, end = 0;
   SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-  if (start == 0 && end == 0) SetSel(-1, -1);
+  if (start == 0 && end == 0) SetSel(static_cast<int>(text.size()), static_cast<int>(text.size()));
   return true;
 }
 
