@@ -225,6 +225,10 @@ void CConfDlg::PaintTimerSwitch(HDC dc) {
   m_timerPage.PaintSwitch(dc);
 }
 
+LRESULT CConfDlg::OnTimerEditDone() {
+  return m_timerPage.OnTimerEditDone();
+}
+
 BOOL CConfDlg::PreTranslateMessage(MSG* msg) {
   if (msg != nullptr && m_timerPage.PreTranslateMessage(*msg)) return TRUE;
   return CDialog::PreTranslateMessage(msg);
@@ -290,8 +294,7 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;
     case UM_LINK_TIMER_DUE:
     case UM_TIMER_EDIT_DONE:
-      // The timer page switches itself off / takes the minutes over here.
-      return 1;
+      return 1;  // taken by the timer page in m_handlers first
     case UM_RAW_MOUSE:
     case UM_RAW_KEY:
       // Raw mouse and key rules of the effects (raw input).

@@ -76,6 +76,9 @@ class CConfDlg : public CDialog, public UIBase, public CRegKeys, private pv::mai
   void LoadTimerPage();
   void OnTimerSwitchClick();
   void PaintTimerSwitch(HDC dc);
+  // Takes the minutes box's value over; the click dispatcher calls it after
+  // every click but one on the timer switch.
+  LRESULT OnTimerEditDone();
 
   // Tray icon and link status.
   void BuildTrayIcon();
