@@ -195,7 +195,10 @@ class TimerPage(unittest.TestCase):
         remote = run.remote
         try:
             # Once the remote is seen, the page stores the timer as off, 40 minutes, started now.
-            first = remote.next_report(timeout=30)
+            self.assertTrue(wait_until(lambda: stored_timer(session)["TimerTime"] is not None, 30),
+                            "the timer page was not loaded")
+            remote.send(receiver_sim.state_request())
+            first = remote.next_report()
             self.assertFalse(first.timer_running)
             self.assertEqual(first.minutes, 0)
             stored = stored_timer(session)
@@ -325,10 +328,14 @@ class TimerPage(unittest.TestCase):
             run.quit()
 
         # A stored start in the future does not come back as a running timer.
-        store_timer(session, 1, 1800, int(time.time()) + 3600)
+        future = int(time.time()) + 3600
+        store_timer(session, 1, 1800, future)
         run = TimerPageRun(self, session, ctx, simulator)
         try:
-            report = run.remote.next_report(timeout=30)
+            self.assertTrue(wait_until(lambda: stored_timer(session)["start"] != future, 30),
+                            "the timer page was not loaded")
+            run.remote.send(receiver_sim.state_request())
+            report = run.remote.next_report()
             self.assertFalse(report.timer_running)
             stored = stored_timer(session)
             self.assertEqual(stored["TimerOn"], 0)

@@ -167,7 +167,7 @@ class TimerPageTest : public ::testing::Test {
   static void StopLinkTimer() {
     auto& link = pv::link::CHidLink::Instance();
     std::lock_guard lock(link.m_hMutex);
-    link.StartTimer(false, 1, 0);
+    link.StartTimer(false, 1, 0);  // also withdraws an alert
   }
 
   static std::int64_t StoredStart() {
@@ -257,6 +257,35 @@ TEST_F(TimerPageTest, TheDueNoticeSwitchesOffOnlyATimerThatEnded) {
   EXPECT_FALSE(::IsWindowVisible(box.GetSafeHwnd()));
   // The box held the duration: the setting stays as it was until the next load.
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
+}
+
+// The time ran out while the remote was out of reach; when it comes back the
+// page loads again and finds the stored timer ended. The remote must still
+// get the alert it has not seen yet.
+TEST_F(TimerPageTest, LoadingAfterAnUnseenExpiryKeepsTheAlertForTheRemote) {
+  const std::int64_t longAgo = 1'000'000'000;  // 2001
+  CRegKeys::Save(SettingId::kTimerOn, 1);
+  CRegKeys::Save(SettingId::kTimerTime, 900);
+  CRegKeys::Save(SettingId::kTimerStartL, static_cast<std::uint32_t>(longAgo));
+  CRegKeys::Save(SettingId::kTimerStartH, 0);
+  link.m_bTimerAlert = 1;  // as the link's expiry check leaves it
+
+  page.LoadTimerPage();
+  EXPECT_FALSE(on);
+  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 0u);
+  EXPECT_GT(StoredStart(), longAgo);  // stored as off with a start of now
+  EXPECT_EQ(link.m_bTimerAlert.load(), 1) << "the load withdrew the remote's alert";
+  EXPECT_EQ(link.m_bTimerRunning.load(), 0);
+}
+
+// A link whose timer runs while the settings say off is stopped by the load.
+TEST_F(TimerPageTest, LoadingStoredOffStopsARunningLinkTimer) {
+  {
+    std::lock_guard lock(link.m_hMutex);
+    link.StartTimer(true, 1'000'000'000, 600);
+  }
+  page.LoadTimerPage();
+  EXPECT_EQ(link.m_bTimerRunning.load(), 0);
 }
 
 TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {

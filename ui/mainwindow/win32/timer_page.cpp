@@ -98,9 +98,12 @@ void CTimerPage::LoadTimerPage() {
   ShowBox(m_state.on != FALSE);
   m_edit.SetWindowText(MinutesTextFor(m_state.duration).c_str());
   if (!m_state.on) {
-    // Stored as off with a start of now; stops the link's timer and
-    // withdraws a pending alert.
-    SaveAndStartTimer(false, 0, m_state.duration);
+    // Stored as off with a start of now. The link's timer is stopped only
+    // if it runs: an alert still pending (the time ran out while the remote
+    // was out of reach, and this load follows its return) must reach the
+    // remote; only the remote's acknowledgement or the user withdraws it.
+    SaveAndStartTimer(false, 0, m_state.duration,
+                      LinkTimerRunning().value_or(true) ? LinkChange::kHandOver : LinkChange::kNone);
   } else {
     m_edit.SetTextColor(CTimerEdit::kYellow);
     InvalidateBox();
@@ -128,7 +131,7 @@ void CTimerPage::ApplyTimerMinutes(bool force) {
   SaveAndStartTimer(m_state.on != FALSE, 0, seconds);
 }
 
-void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds) {
+void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds, LinkChange change) {
   m_edit.SetTextColor(CTimerEdit::kYellow);
   // "Now" is fixed here, at the user's action: a hand-over that has to wait
   // for the link still counts from this moment.
@@ -137,6 +140,7 @@ void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t se
   CRegKeys::Save(SettingId::kTimerTime, seconds);
   CRegKeys::Save(SettingId::kTimerStartL, StartLow(start));
   CRegKeys::Save(SettingId::kTimerStartH, StartHigh(start));
+  if (change == LinkChange::kNone) return;
   if (!m_handOver.Submit({.on = on, .start = start, .seconds = seconds}) && !m_retryTimerRunning) {
     m_retryTimerRunning = m_dialog.SetTimer(kHandOverRetryTimer, kHandOverRetryMs) != 0;
   }

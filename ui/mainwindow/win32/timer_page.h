@@ -58,7 +58,10 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
 
  private:
   void ApplyTimerMinutes(bool force);
-  void SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds);
+  enum class LinkChange { kHandOver, kNone };
+  // Persists the timer and, unless told not to, hands it to the link.
+  void SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds,
+                         LinkChange change = LinkChange::kHandOver);
   void OnTimerEditChange();
   void OnTimerDue();
   void OnRetryTimer();
