@@ -28,6 +28,7 @@ BOX_RECT = (555, 290, 597, 310)
 SWITCH_ON_BLUE = (41, 121, 255)
 SWITCH_OFF_GREY = (178, 186, 199)
 BOX_GREY = (0x78, 0x78, 0x78)
+DPI_KEY = r"HKCU\Control Panel\Desktop"
 
 
 class Remote:
@@ -328,8 +329,11 @@ class TimerPage(unittest.TestCase):
             run.quit()
 
         # A stored start in the future does not come back as a running timer.
+        # This run also has a screen scaled to 150 %: the box keeps its pixel
+        # size while the template's controls grow.
         future = int(time.time()) + 3600
         store_timer(session, 1, 1800, future)
+        session.reg_add("LogPixels", "REG_DWORD", "144", key=DPI_KEY)
         run = TimerPageRun(self, session, ctx, simulator)
         try:
             self.assertTrue(wait_until(lambda: stored_timer(session)["start"] != future, 30),
@@ -340,8 +344,16 @@ class TimerPage(unittest.TestCase):
             stored = stored_timer(session)
             self.assertEqual(stored["TimerOn"], 0)
             self.assertLess(abs(stored["start"] - time.time()), 30)
+
+            run.show()
+            slider = next(c for c in session.child_windows(TITLE) if c.handle == "1000")
+            print(f"at 144 dpi: brightness slider {slider.size}, minutes box {run.box()['rect']}")
+            self.assertGreater(slider.size[0], 200, "the screen is not scaled: the test shows nothing")
+            self.assertEqual(run.box()["rect"], BOX_RECT)
+            run.shot("scaled-screen")
         finally:
             run.quit()
+            session.reg_add("LogPixels", "REG_DWORD", "96", key=DPI_KEY)
 
     # ------------------------------------------------------------ run 3
     def timer_runs_out(self, session, ctx, simulator):
