@@ -182,7 +182,8 @@ class TimerPageTest : public ::testing::Test {
   BOOL on = FALSE;
   std::uint32_t duration = 0;
   RECT switchRect{};
-  CTimerPage page{parent, box, {ready, on, duration, switchRect}, 0};
+  pv::mainwindow::PageMode mode = pv::mainwindow::MODE_READY;
+  CTimerPage page{parent, box, {ready, on, duration, switchRect, mode}, 0};
   pv::link::CHidLink& link = pv::link::CHidLink::Instance();
 };
 
@@ -286,6 +287,21 @@ TEST_F(TimerPageTest, LoadingStoredOffStopsARunningLinkTimer) {
   }
   page.LoadTimerPage();
   EXPECT_EQ(link.m_bTimerRunning.load(), 0);
+}
+
+// The switch reacts on the "plug in the receiver" page too, where the box
+// would stand over a picture that has no frame for it.
+TEST_F(TimerPageTest, TheBoxShowsOnTheSettingsPageOnly) {
+  page.LoadTimerPage();
+  mode = pv::mainwindow::MODE_NOT_READY;
+  page.OnSwitchClick();
+  EXPECT_TRUE(on);
+  EXPECT_FALSE(::IsWindowVisible(box.GetSafeHwnd()));
+  mode = pv::mainwindow::MODE_READY;
+  page.OnSwitchClick();
+  page.OnSwitchClick();
+  EXPECT_TRUE(on);
+  EXPECT_TRUE(::IsWindowVisible(box.GetSafeHwnd()));
 }
 
 TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {

@@ -43,7 +43,8 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
       m_timerEdit(UM_TIMER_EDIT_DONE),
-      m_timerPage(*this, m_timerEdit, {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect},
+      m_timerPage(*this, m_timerEdit,
+                  {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect, m_mode},
                   IDC_SLIDER_BRIGHTNESS) {
   m_handlers.Add(m_timerPage);
   // The window is shown only on request; it never appears at start.

@@ -210,7 +210,10 @@ void CTimerPage::PaintSwitch(HDC dc) const {
 }
 
 void CTimerPage::ShowBox(bool show) {
-  if (m_edit.GetSafeHwnd() != nullptr) m_edit.ShowWindow(show ? SW_SHOW : SW_HIDE);
+  // On another page (the switch reacts there too) the layout shows the box
+  // once the settings page is back.
+  if (m_edit.GetSafeHwnd() == nullptr) return;
+  m_edit.ShowWindow(show && m_state.mode == MODE_READY ? SW_SHOW : SW_HIDE);
 }
 
 void CTimerPage::InvalidateBox() {

@@ -15,6 +15,7 @@
 
 #include "framework/message_chain.h"
 #include "framework/wnd.h"
+#include "ui/mainwindow/core/page_mode.h"
 #include "ui/mainwindow/core/timer_page_rules.h"
 #include "ui/skin/win32/timer_edit.h"
 
@@ -24,10 +25,11 @@ class CHidLink;
 
 // The main window's members the timer page reads and writes.
 struct TimerPageState {
-  BOOL& ready;              // LoadTimerPage has run: the switch is drawn and reacts
-  BOOL& on;                 // the switch
-  std::uint32_t& duration;  // seconds
-  RECT& switchRect;         // client pixels
+  BOOL& ready;                           // LoadTimerPage has run: the switch is drawn and reacts
+  BOOL& on;                              // the switch
+  std::uint32_t& duration;               // seconds
+  RECT& switchRect;                      // client pixels
+  const pv::mainwindow::PageMode& mode;  // the box shows on the settings page only
 };
 
 class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort {
