@@ -129,8 +129,10 @@ class CHidLink {
   // Pointer speed 0-100 sent to the remote; 50 after Start.
   std::atomic<std::uint8_t> m_pointerSpeed{50};
   // Guards the timer and every report build and write. Recursive because the
-  // timer operations write a report while already holding it.
-  std::recursive_mutex m_hMutex;
+  // timer operations write a report while already holding it; timed so the
+  // user-interface thread can bound its wait (a write to a receiver that does
+  // not answer keeps the worker inside it).
+  std::recursive_timed_mutex m_hMutex;
   // HID interface class GUID, filled in Start (for device notifications).
   HidClassGuid m_hidGuid{};
 

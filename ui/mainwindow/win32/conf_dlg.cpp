@@ -42,12 +42,17 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_workFolder(workFolder),
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      m_linkFlags(pv::link::CHidLink::Instance()) {
+      m_linkFlags(pv::link::CHidLink::Instance()),
+      m_timerEdit(UM_TIMER_EDIT_DONE),
+      m_timerPage(*this, m_timerEdit,
+                  {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect, m_mode},
+                  IDC_SLIDER_BRIGHTNESS) {
   // The pages are drawn at their pictures' pixel sizes: on a scaled screen
   // the window, its controls and the dialogs opened from it are enlarged by
   // the system (from Windows 10 version 1607 on; the process itself is
   // per-monitor aware, so earlier systems draw the page at its pixel size).
   skin::SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
+  m_handlers.Add(m_timerPage);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);
@@ -75,6 +80,7 @@ BOOL CConfDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
+  m_timerEdit.SubclassDlgItem(IDC_TIMER_EDIT, m_hWnd);
   PlaceTimerEdit();
   if (HWND version = GetDlgItem(IDC_VERSION_TEXT)) {
     ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
@@ -93,7 +99,7 @@ BOOL CConfDlg::OnInitDialog() {
   RegisterWithLink();
   m_bReceiverPresent = Link().m_bReceiverPresent.load() != 0;
   m_bRfLinked = Link().m_bRfLinked.load() != 0;
-  // The timer page is loaded here once the remote has been seen (timer page).
+  if (m_bReceiverPresent && m_bRfLinked) LoadTimerPage();
 
   if (!RegisterRawInput()) {
     // Without raw input the effects cannot follow the mouse: the program ends.
@@ -140,10 +146,10 @@ bool CConfDlg::RegisterRawInput() {
 void CConfDlg::PlaceTimerEdit() {
   HWND edit = GetDlgItem(IDC_TIMER_EDIT);
   if (edit == nullptr) return;
-  RECT r{};
-  ::GetWindowRect(edit, &r);
-  const int height = r.bottom - r.top;
-  ::MoveWindow(edit, kTimerEditAt.x, kTimerEditAt.y, r.right - r.left, height, TRUE);
+  // Client pixels: the template's dialog units would make the box outgrow
+  // the page picture's frame on a scaled screen.
+  const int height = kTimerEditRect.Height();
+  ::MoveWindow(edit, kTimerEditRect.left, kTimerEditRect.top, kTimerEditRect.Width(), height, TRUE);
   ::ShowWindow(edit, SW_HIDE);
 
   // The digits fill the box: the box's font, one pixel less than its height.
@@ -198,6 +204,27 @@ void CConfDlg::LoadSettingsValues() {
 
 void CConfDlg::ShowControl(int id, bool show) {
   if (HWND control = GetDlgItem(id)) ::ShowWindow(control, show ? SW_SHOW : SW_HIDE);
+}
+
+void CConfDlg::LoadTimerPage() {
+  m_timerPage.LoadTimerPage();
+}
+
+void CConfDlg::OnTimerSwitchClick() {
+  m_timerPage.OnSwitchClick();
+}
+
+void CConfDlg::PaintTimerSwitch(HDC dc) {
+  m_timerPage.PaintSwitch(dc);
+}
+
+LRESULT CConfDlg::OnTimerEditDone() {
+  return m_timerPage.OnTimerEditDone();
+}
+
+BOOL CConfDlg::PreTranslateMessage(MSG* msg) {
+  if (msg != nullptr && m_timerPage.PreTranslateMessage(*msg)) return TRUE;
+  return CDialog::PreTranslateMessage(msg);
 }
 
 LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -265,8 +292,7 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 1;  // taken by the effect input (m_handlers) before this switch
     case UM_LINK_TIMER_DUE:
     case UM_TIMER_EDIT_DONE:
-      // The timer page switches itself off / takes the minutes over here.
-      return 1;
+      return 1;  // taken by the timer page in m_handlers first
     case UM_RAW_MOUSE:
     case UM_RAW_KEY:
       return 0;  // taken by the effect input (m_handlers) before this switch
@@ -369,13 +395,7 @@ bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
   return true;
 }
 
-// The timer page handles the switch.
-void CConfDlg::OnTimerSwitchClick() {}
-
 // The brightness slider moved: the preview darkens or lightens at once.
 void CConfDlg::OnPreviewOpacityChanged(std::uint8_t opacity) {
   m_effectWindows.Preview().SetOpacity(opacity);
 }
-
-// The timer page draws its switch here.
-void CConfDlg::PaintTimerSwitch(HDC /*dc*/) {}

@@ -27,10 +27,13 @@
 #include "ui/mainwindow/core/anti_lost_alarm.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
+#include "ui/mainwindow/core/timer_page_rules.h"
 #include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/settings_page.h"
+#include "ui/mainwindow/win32/timer_page.h"
 #include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/picture_cache.h"
+#include "ui/skin/win32/timer_edit.h"
 #include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
@@ -58,6 +61,8 @@ class CConfDlg : public CDialog,
   BOOL OnInitDialog() override;
   void OnOK() override {}  // Enter never closes the window
   void OnCancel() override;
+  // Enter in the minutes box takes its value over (the timer page).
+  BOOL PreTranslateMessage(MSG* msg) override;
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
@@ -66,10 +71,8 @@ class CConfDlg : public CDialog,
   // page state and option flags.
   friend class CSettingsPage;
 
-  // Hooks of the settings page into the other pages and the preview.
-  void OnTimerSwitchClick();
+  // The brightness slider moved: the preview follows at once.
   void OnPreviewOpacityChanged(std::uint8_t opacity);
-  void PaintTimerSwitch(HDC dc);
 
   // Initialisation.
   void RegisterWithLink();
@@ -84,6 +87,15 @@ class CConfDlg : public CDialog,
   void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
   void ShowControl(int id, bool show);
+
+  // Timer page (timer_page.h): loaded once the remote is seen; the page's
+  // painting and click dispatch call the switch's two operations.
+  void LoadTimerPage();
+  void OnTimerSwitchClick();
+  void PaintTimerSwitch(HDC dc);
+  // Takes the minutes box's value over; the click dispatcher calls it after
+  // every click but one on the timer switch.
+  LRESULT OnTimerEditDone();
 
   // Tray icon and link status.
   void BuildTrayIcon();
@@ -155,6 +167,8 @@ class CConfDlg : public CDialog,
   BOOL m_bAntiLost = FALSE;
   BOOL m_bTimerPageReady = FALSE;
   BOOL m_bTimerOn = FALSE;
+  std::uint32_t m_timerDuration = pv::mainwindow::kDefaultTimerSeconds;  // seconds
+  RECT m_timerSwitchRect{};
   // Brightness, effect sizes, laser colour and the show-pointer option: the
   // values the effects are drawn with (the effect controller reads them, its
   // size keys change the sizes, the settings page changes the rest).
@@ -178,6 +192,10 @@ class CConfDlg : public CDialog,
   pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
   CEffectInput m_effectInput{m_effects};
+
+  // The minutes box (control 1002) and the timer page working it.
+  CTimerEdit m_timerEdit;
+  CTimerPage m_timerPage;
 
   // Collaborators (pages, raw input) that take their messages before the
   // window's own switch.

@@ -89,7 +89,7 @@ LRESULT CConfDlg::OnLinkRf(WPARAM linked) {
   m_bRfLinked = linked != 0;
   if (m_bReceiverPresent) {
     if (m_bRfLinked) {
-      // The timer page is (re)loaded here once the remote is seen (timer page).
+      LoadTimerPage();
       m_alarm.OnRadioUp();
     } else {
       m_alarm.OnRadioDown();

@@ -1,0 +1,216 @@
+#include "ui/mainwindow/win32/timer_page.h"
+
+// After <windows.h>:
+
+#include <chrono>
+#include <mutex>
+
+#include "link/core/hid_link.h"
+#include "link/core/link_messages.h"
+#include "link/core/local_time.h"
+#include "link/win32/link_platform.h"
+#include "resources/resource_ids.h"
+#include "settings/win32/reg_keys.h"
+#include "ui/mainwindow/core/window_messages.h"
+#include "ui/skin/win32/ui_base.h"
+
+using namespace pv::mainwindow;
+using pv::settings::SettingId;
+
+namespace {
+
+std::optional<std::uint32_t> ReadIfStored(SettingId id) {
+  const pv::settings::LoadedSetting setting = CRegKeys::Load(id);
+  if (!setting.WasRead()) return std::nullopt;
+  return setting.value;
+}
+
+}  // namespace
+
+CTimerPage::CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit)
+    : m_dialog(dialog), m_edit(edit), m_state(state), m_focusAfterEdit(focusAfterEdit) {}
+
+pv::link::CHidLink& CTimerPage::Link() const {
+  return pv::link::CHidLink::Instance();
+}
+
+// The link's time base: local wall-clock seconds, by the same conversion.
+std::int64_t CTimerPage::Now() {
+  pv::link::win32::CWin32Clock clock;
+  return pv::link::LocalTimeToSeconds(clock.Now());
+}
+
+bool CTimerPage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
+  switch (msg) {
+    case WM_COMMAND:
+      if (LOWORD(wp) != IDC_TIMER_EDIT || HIWORD(wp) != EN_CHANGE ||
+          reinterpret_cast<HWND>(lp) != m_edit.GetSafeHwnd())
+        return false;
+      OnTimerEditChange();
+      result = 0;
+      return true;
+    case pv::link::UM_LINK_TIMER_DUE:
+      OnTimerDue();
+      result = 1;
+      return true;
+    case UM_TIMER_EDIT_DONE:
+      result = OnTimerEditDone();
+      return true;
+    case WM_TIMER:
+      if (wp != kHandOverRetryTimer) return false;
+      OnRetryTimer();
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CTimerPage::PreTranslateMessage(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_RETURN || msg.hwnd != m_edit.GetSafeHwnd()) return false;
+  OnTimerEditDone();
+  return true;
+}
+
+void CTimerPage::LoadTimerPage() {
+  Link();  // the link exists from here on
+  m_state.ready = TRUE;
+
+  const StoredTimer stored{.on = ReadIfStored(SettingId::kTimerOn),
+                           .seconds = ReadIfStored(SettingId::kTimerTime),
+                           .startLow = ReadIfStored(SettingId::kTimerStartL),
+                           .startHigh = ReadIfStored(SettingId::kTimerStartH)};
+  const TimerResume resume = DecideResume(stored, Now());
+  m_state.on = resume.running ? TRUE : FALSE;
+  m_state.duration = resume.seconds;
+  // A running timer keeps its first start, so the countdown goes on where it was.
+  if (resume.running) SaveAndStartTimer(true, resume.start, resume.seconds);
+
+  ShowBox(m_state.on != FALSE);
+  m_edit.SetWindowText(MinutesTextFor(m_state.duration).c_str());
+  if (!m_state.on) {
+    // Stored as off with a start of now. The link's timer is stopped only
+    // if it runs: an alert still pending (the time ran out while the remote
+    // was out of reach, and this load follows its return) must reach the
+    // remote; only the remote's acknowledgement or the user withdraws it.
+    SaveAndStartTimer(false, 0, m_state.duration,
+                      LinkTimerRunning().value_or(true) ? LinkChange::kHandOver : LinkChange::kNone);
+  } else {
+    m_edit.SetTextColor(CTimerEdit::kYellow);
+    InvalidateBox();
+  }
+
+  RECT picture{};
+  UIBase::GetPngRect(IDP_SWITCH_ON, &picture);
+  m_state.switchRect = {kTimerSwitchAt.x, kTimerSwitchAt.y, kTimerSwitchAt.x + picture.right,
+                        kTimerSwitchAt.y + picture.bottom};
+  InvalidateSwitch();
+}
+
+void CTimerPage::OnSwitchClick() {
+  if (!m_state.ready) return;
+  m_state.on = !m_state.on;
+  ShowBox(m_state.on != FALSE);
+  ApplyTimerMinutes(true);
+  InvalidateSwitch();
+}
+
+void CTimerPage::ApplyTimerMinutes(bool force) {
+  const std::uint32_t seconds = SecondsFromMinutesText(m_edit.GetWindowText());
+  if (!force && seconds == m_state.duration) return;
+  m_state.duration = seconds;
+  SaveAndStartTimer(m_state.on != FALSE, 0, seconds);
+}
+
+void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds, LinkChange change) {
+  m_edit.SetTextColor(CTimerEdit::kYellow);
+  // "Now" is fixed here, at the user's action: a hand-over that has to wait
+  // for the link still counts from this moment.
+  if (start == 0) start = Now();
+  CRegKeys::Save(SettingId::kTimerOn, on ? 1 : 0);
+  CRegKeys::Save(SettingId::kTimerTime, seconds);
+  CRegKeys::Save(SettingId::kTimerStartL, StartLow(start));
+  CRegKeys::Save(SettingId::kTimerStartH, StartHigh(start));
+  if (change == LinkChange::kNone) return;
+  if (!m_handOver.Submit({.on = on, .start = start, .seconds = seconds}) && !m_retryTimerRunning) {
+    m_retryTimerRunning = m_dialog.SetTimer(kHandOverRetryTimer, kHandOverRetryMs) != 0;
+  }
+}
+
+void CTimerPage::OnRetryTimer() {
+  if (!m_handOver.Retry()) return;
+  m_dialog.KillTimer(kHandOverRetryTimer);
+  m_retryTimerRunning = false;
+}
+
+bool CTimerPage::TryStart(const TimerRequest& request) {
+  pv::link::CHidLink& link = Link();
+  std::unique_lock lock(link.m_hMutex, std::defer_lock);
+  if (!lock.try_lock_for(std::chrono::milliseconds(kLinkLockWaitMs))) return false;
+  link.StartTimer(request.on, request.start, request.seconds);
+  return true;
+}
+
+std::optional<bool> CTimerPage::LinkTimerRunning() {
+  pv::link::CHidLink& link = Link();
+  std::unique_lock lock(link.m_hMutex, std::defer_lock);
+  if (!lock.try_lock_for(std::chrono::milliseconds(kLinkLockWaitMs))) return std::nullopt;
+  return link.m_bTimerRunning.load() != 0;
+}
+
+void CTimerPage::OnTimerEditChange() {
+  DWORD start = 0, end = 0;
+  m_edit.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  const MinutesBox box{m_edit.GetWindowText(), static_cast<int>(start), static_cast<int>(end)};
+  if (const auto corrected = NormaliseMinutesBox(box)) {
+    // Raises this handler again, which finds nothing more to correct.
+    m_edit.SetWindowText(corrected->text.c_str());
+    m_edit.SetSel(corrected->selStart, corrected->selEnd);
+    m_edit.SendMessage(EM_SCROLLCARET);
+  }
+  m_edit.SetTextColor(CTimerEdit::kWhite);
+  InvalidateBox();
+}
+
+LRESULT CTimerPage::OnTimerEditDone() {
+  if (!m_state.ready) return 1;
+  ApplyTimerMinutes(false);
+  m_edit.SetTextColor(CTimerEdit::kYellow);
+  InvalidateBox();
+  if (HWND target = m_dialog.GetDlgItem(m_focusAfterEdit)) ::SetFocus(target);
+  return 1;
+}
+
+void CTimerPage::OnTimerDue() {
+  if (!m_state.ready) return;
+  // The notice is posted before the link clears its timer, and any process
+  // can post it: a timer that still runs once the link's expiry check is
+  // over (the user has started a new one, or the notice is not the link's)
+  // is not switched off.
+  if (LinkTimerRunning().value_or(false)) return;
+  m_state.on = FALSE;
+  ApplyTimerMinutes(false);
+  ShowBox(false);
+  InvalidateSwitch();
+}
+
+void CTimerPage::PaintSwitch(HDC dc) const {
+  if (!m_state.ready) return;
+  UIBase::DrawPng(dc, m_state.on ? IDP_SWITCH_ON : IDP_SWITCH_OFF, m_state.switchRect.left,
+                  m_state.switchRect.top);
+}
+
+void CTimerPage::ShowBox(bool show) {
+  // On another page (the switch reacts there too) the layout shows the box
+  // once the settings page is back.
+  if (m_edit.GetSafeHwnd() == nullptr) return;
+  m_edit.ShowWindow(show && m_state.mode == MODE_READY ? SW_SHOW : SW_HIDE);
+}
+
+void CTimerPage::InvalidateBox() {
+  if (m_edit.GetSafeHwnd() != nullptr) m_edit.InvalidateRect(nullptr, TRUE);
+}
+
+void CTimerPage::InvalidateSwitch() {
+  m_dialog.InvalidateRect(&m_state.switchRect, FALSE);
+}
