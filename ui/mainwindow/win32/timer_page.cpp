@@ -1,7 +1,5 @@
 #include "ui/mainwindow/win32/timer_page.h"
 
-// After <windows.h>:
-
 #include <chrono>
 #include <mutex>
 
