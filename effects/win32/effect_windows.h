@@ -29,6 +29,10 @@ class CEffectWindows final : public OverlayOutputs {
   // close request); shows the taskbar. False if a window could not be made.
   bool Create(HWND mainWindow);
 
+  // The largest effect: the smaller side of the primary screen, in the
+  // physical pixels the overlays work in.
+  static std::uint32_t MaxEffectSize();
+
   // The settings page creates, moves and shapes the preview itself.
   CExampleWnd& Preview() { return m_preview; }
 

@@ -11,13 +11,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/dpi_awareness.h"
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/page_placement.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/taskbar_created.h"
-#include "ui/skin/win32/dpi_awareness.h"
 #include "update/win32/update_check.h"
 
 using namespace pv::mainwindow;
@@ -51,7 +51,7 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
   // the window, its controls and the dialogs opened from it are enlarged by
   // the system (from Windows 10 version 1607 on; the process itself is
   // per-monitor aware, so earlier systems draw the page at its pixel size).
-  skin::SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
+  SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
   m_handlers.Add(m_timerPage);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
@@ -90,8 +90,7 @@ BOOL CConfDlg::OnInitDialog() {
 
   m_mode = MODE_START;
   m_screenCenter = {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
-  m_effect.maxEffectSize =
-      static_cast<std::uint32_t>(std::min(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)));
+  m_effect.maxEffectSize = pv::effects::CEffectWindows::MaxEffectSize();
 
   m_timerBatteryBlink = SetTimer(TIMER_BATTERY_BLINK, kBatteryBlinkPeriodMs);
   m_timerTrack = SetTimer(TIMER_TRACK_POINTER, kTrackPointerIdleMs);

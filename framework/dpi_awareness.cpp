@@ -1,6 +1,4 @@
-#include "ui/skin/win32/dpi_awareness.h"
-
-namespace skin {
+#include "framework/dpi_awareness.h"
 
 DPI_AWARENESS_CONTEXT SetThreadDpiContext(DPI_AWARENESS_CONTEXT context) {
   // Looked up at run time: the program also runs on Windows 7, which lacks it.
@@ -16,5 +14,3 @@ DPI_AWARENESS_CONTEXT SetThreadDpiContext(DPI_AWARENESS_CONTEXT context) {
   }
   return previous;
 }
-
-}  // namespace skin

@@ -12,20 +12,16 @@
 
 #include <windows.h>
 
-namespace skin {
-
 // Sets the calling thread's DPI context; returns the previous one, or null
 // when the platform has no thread contexts (or refuses this one). A
 // GDI-scaled context that the platform does not know falls back to plain unaware.
 DPI_AWARENESS_CONTEXT SetThreadDpiContext(DPI_AWARENESS_CONTEXT context);
 
-}  // namespace skin
-
 class CDpiContextScope {
  public:
-  explicit CDpiContextScope(DPI_AWARENESS_CONTEXT context) : m_previous(skin::SetThreadDpiContext(context)) {}
+  explicit CDpiContextScope(DPI_AWARENESS_CONTEXT context) : m_previous(SetThreadDpiContext(context)) {}
   ~CDpiContextScope() {
-    if (m_previous != nullptr) skin::SetThreadDpiContext(m_previous);
+    if (m_previous != nullptr) SetThreadDpiContext(m_previous);
   }
   CDpiContextScope(const CDpiContextScope&) = delete;
   CDpiContextScope& operator=(const CDpiContextScope&) = delete;
