@@ -81,6 +81,10 @@ class EffectController {
   void OnRawMouseRecord();
   bool OnRawKey(unsigned message, unsigned virtualKey);
   void OnDrainedKeyDown(unsigned virtualKey);
+  // A key release found while draining: it ends the black screen like any
+  // other (a key tapped quickly queues its release behind its press, and
+  // the release must not be lost).
+  void OnDrainedKeyUp(unsigned virtualKey);
   // The same rules reached as UM_RAW_MOUSE (message, unused) and UM_RAW_KEY
   // (message, virtual key), which any program can post: parameters that do
   // not fit a message number or a virtual key are not truncated into one.
