@@ -9,7 +9,8 @@
 //
 //   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
 //   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
-//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
+//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey)
+//   drained records     -> OnDrainedKeyDown(vkey) / OnDrainedKeyUp(vkey)
 //   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
 //   UM_RAW_KEY          -> OnRawKeyMessage(wp, lp)
 //   TIMER_TRACK_POINTER -> OnTrackingTick()
