@@ -261,6 +261,10 @@ void EffectController::OnDrainedKeyDown(unsigned virtualKey) {
   OnRawKey(kWmKeyDown, virtualKey);
 }
 
+void EffectController::OnDrainedKeyUp(unsigned virtualKey) {
+  OnRawKey(kWmKeyUp, virtualKey);
+}
+
 std::intptr_t EffectController::OnRawMouseMessage(std::uintptr_t message, std::intptr_t /*lParam*/) {
   if (message == kWmMouseMove) OnRawMouse();
   return 1;

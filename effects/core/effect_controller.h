@@ -9,7 +9,8 @@
 //
 //   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
 //   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
-//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey) / OnDrainedKeyDown(vkey)
+//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey)
+//   drained records     -> OnDrainedKeyDown(vkey) / OnDrainedKeyUp(vkey)
 //   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
 //   UM_RAW_KEY          -> OnRawKeyMessage(wp, lp)
 //   TIMER_TRACK_POINTER -> OnTrackingTick()
@@ -81,6 +82,10 @@ class EffectController {
   void OnRawMouseRecord();
   bool OnRawKey(unsigned message, unsigned virtualKey);
   void OnDrainedKeyDown(unsigned virtualKey);
+  // A key release found while draining: it ends the black screen like any
+  // other (a key tapped quickly queues its release behind its press, and
+  // the release must not be lost).
+  void OnDrainedKeyUp(unsigned virtualKey);
   // The same rules reached as UM_RAW_MOUSE (message, unused) and UM_RAW_KEY
   // (message, virtual key), which any program can post: parameters that do
   // not fit a message number or a virtual key are not truncated into one.

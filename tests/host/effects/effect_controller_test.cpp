@@ -531,6 +531,19 @@ TEST_F(EffectControllerTest, KeyPressesFoundWhileDrainingFollowTheKeyPressRule) 
   EXPECT_EQ(shown.desktop.Take(), Calls{"HideToTray"});
 }
 
+TEST(EffectControllerKeysTest, AKeyReleaseFoundWhileDrainingStillEndsTheBlackScreen) {
+  // A key tapped quickly queues its release behind its press: the release is
+  // read by the drain, not by its own WM_INPUT.
+  Rig rig;
+  rig.Arrange(Before::BlackOverLatched);
+  rig.controller.OnDrainedKeyUp('B');
+  EXPECT_EQ(rig.desktop.Take(), Concat(Concat({"HideBlack", "Black 0"}, kStopCalls), {"Resend"}));
+  EXPECT_TRUE(rig.desktop.taskbarShown);
+
+  rig.controller.OnDrainedKeyUp('B');  // nothing left to end
+  EXPECT_EQ(rig.desktop.Take(), kNothing);
+}
+
 TEST_F(EffectControllerTest, LayoutHidesSpotlightAndLensButKeepsTheirFlags) {
   Arrange(Before::Lens);
   desktop.effectMode = false;  // the window left MODE_EFFECT and lays itself out

@@ -140,6 +140,7 @@ void CEffectInput::DrainRawInputBuffer() {
       auto* base = reinterpret_cast<std::byte*>(m_batch.data());
       m_records.push_back(reinterpret_cast<RAWINPUT*>(base + found->offset));
       if (found->hasKeyboard && found->message == WM_KEYDOWN) m_controller.OnDrainedKeyDown(found->vkey);
+      if (found->hasKeyboard && found->message == WM_KEYUP) m_controller.OnDrainedKeyUp(found->vkey);
     }
     if (!m_records.empty()) {
       ::DefRawInputProc(m_records.data(), static_cast<INT>(m_records.size()), kHeaderSize);

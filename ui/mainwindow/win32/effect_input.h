@@ -9,6 +9,7 @@
 //   CEffectInput m_effectInput{m_effects};
 //   // in OnInitDialog, right after RegisterRawInput():  m_handlers.Add(m_effectInput);
 //   // EffectHost::SetTrackingPeriod(ms):  m_timerTrack = SetTimer(TIMER_TRACK_POINTER, ms);
+//   // OnDestroy, before the overlay windows go:  m_effects.RestoreDesktop();
 // The window's own cases for UM_LINK_KEYS, UM_LINK_SIZE_STEP, UM_RAW_MOUSE,
 // UM_RAW_KEY and TIMER_TRACK_POINTER are then never reached. Every other
 // WM_TIMER, and WM_INPUT that is not consumed, is left to the window (the
