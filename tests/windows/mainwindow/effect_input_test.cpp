@@ -66,6 +66,27 @@ class RawInputWindow {
   bool m_registered = false;
 };
 
+// The application being presented: a visible window of this process in the
+// foreground, so injected input has a live target whatever an earlier test
+// process left in the foreground. Raw input still reaches the hidden window
+// only through RIDEV_INPUTSINK.
+class PresentationWindow {
+ public:
+  PresentationWindow() {
+    m_hwnd = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"presentation", WS_POPUP | WS_VISIBLE, 200, 200, 80,
+                               60, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    if (m_hwnd != nullptr) ::SetForegroundWindow(m_hwnd);
+  }
+  ~PresentationWindow() {
+    if (m_hwnd != nullptr) ::DestroyWindow(m_hwnd);
+  }
+  PresentationWindow(const PresentationWindow&) = delete;
+  PresentationWindow& operator=(const PresentationWindow&) = delete;
+
+ private:
+  HWND m_hwnd = nullptr;
+};
+
 class EffectInputTest : public ::testing::Test {
  protected:
   EffectInputTest() { desktop.controller = &controller; }
@@ -112,6 +133,7 @@ class EffectInputTest : public ::testing::Test {
   pv::effects::EffectController controller{desktop, desktop, desktop, settings};
   CEffectInput input{controller};
   RawInputWindow window{input};
+  PresentationWindow presentation;
   std::vector<std::string> seen;
 };
 
