@@ -34,6 +34,9 @@ bool SameFolder(std::wstring_view a, std::wstring_view b) {
 
 bool DownloadFolder::GetDownloadFolder(std::wstring& out) {
   out = workFolder_.GetWorkFolder();
+  // Downloaded programs are run: never from a folder someone else can write
+  // into (a fallback folder at the root of c: made first by another user).
+  if (!workFolder_.IsOurs()) return false;
   if (m_folderState == kFolderWork) return true;
   if (m_folderState == kFolderTemp) {
     out += kTempSubfolder;

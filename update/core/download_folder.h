@@ -31,7 +31,8 @@ class DownloadFolder {
       : workFolder_(workFolder), fileSystem_(fileSystem), runningProgram_(std::move(runningProgram)) {}
 
   // Writes the folder into `out` (always, also on failure); false when the
-  // "temp" subfolder is needed and cannot be made. Decided once, then kept
+  // work folder is not ours (see WorkFolder::IsOurs) or the "temp" subfolder
+  // is needed and cannot be made. Decided once, then kept
   // until Reset.
   bool GetDownloadFolder(std::wstring& out);
 

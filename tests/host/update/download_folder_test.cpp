@@ -23,6 +23,10 @@ class FakeFileSystem : public settings::IWorkFolderPlatform {
     if (folders.count(path)) return Entry::kDirectory;
     return files.count(path) ? Entry::kOther : Entry::kNone;
   }
+  bool OwnedByCurrentUser(const std::wstring& path) const override {
+    return folders.count(path) != 0 && !foreign.count(path);
+  }
+  std::set<std::wstring> foreign;  // folders another user owns
   bool CreateFolder(const std::wstring& path) override {
     if (creationFails || files.count(path) || folders.count(path)) return false;
     created.push_back(path);
@@ -85,6 +89,25 @@ TEST_F(DownloadFolderTest, ATempSubfolderThatCannotBeMadeFailsAndStaysUndecided)
   EXPECT_EQ(folder.State(), kFolderTemp);
   folder.Reset();
   EXPECT_EQ(folder.State(), kFolderUndecided);
+}
+
+TEST(DownloadFolderFallback, AFallbackFolderSomeoneElseOwnsReceivesNoDownload) {
+  FakeFileSystem fs;
+  fs.profile.reset();  // no profile: the fallback at the root of c: is used
+  settings::WorkFolder work{fs};
+  work.EnsureWorkFolder();
+  ASSERT_TRUE(work.UsesFallbackFolder());
+  const std::wstring fallback = work.GetWorkFolder();
+  ASSERT_TRUE(fs.folders.count(fallback));
+
+  DownloadFolder ours(work, fs, L"D:\\Tools\\PresenterVela.exe");
+  std::wstring out;
+  EXPECT_TRUE(ours.GetDownloadFolder(out)) << "made by us: usable";
+
+  fs.foreign.insert(fallback);  // it was there first, made by another user
+  DownloadFolder theirs(work, fs, L"D:\\Tools\\PresenterVela.exe");
+  EXPECT_FALSE(theirs.GetDownloadFolder(out));
+  EXPECT_EQ(theirs.State(), kFolderUndecided);
 }
 
 TEST(SameFolder, IgnoresCaseSeparatorsAndATrailingSeparator) {
