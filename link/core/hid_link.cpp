@@ -278,7 +278,7 @@ bool CHidLink::InterfaceAcceptable(const InterfaceAttributes& attributes) {
     m_caps = readable ? caps : ReceiverCaps{};
   }
   if (!readable) return false;
-  if ((static_cast<std::uint32_t>(caps.usagePage) << 8) + caps.usage != kCollection) return false;
+  if (caps.usagePage != (kCollection >> 8) || caps.usage != (kCollection & 0xFF)) return false;
   // Refuse a receiver whose reports do not fit the buffers or are too short
   // for the fields read and written, so no read or write runs past a buffer.
   return caps.inputReportByteLength >= kMinInputReportLength &&
