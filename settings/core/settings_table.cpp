@@ -43,7 +43,7 @@ uint32_t MaximumOf(const SettingRule& rule, const LoadContext& context) {
 // the bounds cross (a screen smaller than the smallest effect).
 uint32_t Correct(const SettingRule& rule, uint32_t v, uint32_t maximum) {
   if (rule.outOfRange == OutOfRange::kUseDefault) return rule.defaultValue;
-  return v > maximum ? maximum : rule.minimum;
+  return v > maximum || rule.minimum > maximum ? maximum : rule.minimum;
 }
 
 }  // namespace
