@@ -251,7 +251,10 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_ENDSESSION:
       // The session ends with the program: give the taskbar and pointer back first.
-      if (wp != 0) m_effects.RestoreDesktop();
+      if (wp != 0) {
+        m_effects.RestoreDesktop();
+        CDialog::OnCancel();  // and leave as Quit does, so the tray icon goes too
+      }
       return 0;
     case WM_WINDOWPOSCHANGING:
       KeepHiddenDuringShow(reinterpret_cast<WINDOWPOS*>(lp));
