@@ -27,11 +27,16 @@
 //                                            <exe>, as the resource loader picks it for this user
 //   pvprobe handles <title>                  print the handle count of the window's process ("n/a"
 //                                            under Wine, which cannot count another process's)
+//   pvprobe threads <title>                  print the thread count of the window's process
+//   pvprobe endsession <title> [lparam]      what Windows does at the end of the session: send
+//                                            WM_QUERYENDSESSION, print its answer, and when it is
+//                                            TRUE send WM_ENDSESSION (TRUE); exit 0 if both were handled
 // Every <title> may also be "hwnd:0x<handle>" (as `list` prints it). Texts
 // are printed as UTF-8.
 #include <windows.h>
 // After <windows.h>:
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -196,6 +201,23 @@ int Resources(HWND window) {
   return 0;
 }
 
+// Threads of the process owning the window (a Toolhelp snapshot).
+int Threads(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 1;
+  unsigned threads = 0;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+    if (entry.th32OwnerProcessID == pid) ++threads;
+  }
+  CloseHandle(snapshot);
+  std::wprintf(L"%u\n", threads);
+  return 0;
+}
+
 struct SplashSearch {
   bool found = false;
 };
@@ -346,6 +368,23 @@ int HandleCount(HWND window) {
   return 0;
 }
 
+// Both messages are sent, as the system sends them, with a bound on each.
+int EndSession(HWND window, int argc, wchar_t** argv) {
+  const LPARAM reason = argc > 3 ? static_cast<LPARAM>(ParseNumber(argv[3])) : 0;
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, reason, SMTO_ABORTIFHUNG, 5000, &answer)) {
+    std::wprintf(L"query=timeout\n");
+    return 1;
+  }
+  std::wprintf(L"query=%llu\n", static_cast<unsigned long long>(answer));
+  if (answer == FALSE) return 1;
+  DWORD_PTR ignored = 0;
+  const bool handled =
+      SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, reason, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+  std::wprintf(L"end=%ls\n", handled ? L"handled" : L"timeout");
+  return handled ? 0 : 1;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
@@ -386,6 +425,8 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"resources") return Resources(window);
   if (command == L"handles") return HandleCount(window);
   if (command == L"cycle") return argc > 7 ? Cycle(window, argv) : Usage();
+  if (command == L"endsession") return EndSession(window, argc, argv);
+  if (command == L"threads") return Threads(window);
   if (command == L"children") {
     EnumChildWindows(window, PrintChild, 0);
     return 0;
