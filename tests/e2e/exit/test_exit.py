@@ -1,0 +1,230 @@
+"""A clean exit from every state: the tray menu's Quit and the end of the
+Windows session (WM_QUERYENDSESSION, then WM_ENDSESSION), each from every
+state in STATES. After each exit:
+
+  - the process has ended by itself with exit code 0 within 5 s;
+  - its window and its tray icon are gone;
+  - every setting is still there, a whole REG_DWORD with the value it had
+    before the exit (nothing lost, nothing half-written);
+  - for states that hide the taskbar or the pointer (Row.gives_back_desktop),
+    both are back.
+
+All rows run in one Wine session, one program start each, so the settings
+carry over from row to row as they do between a user's runs.
+
+A new state is one Row line in STATES: a name, the settings it needs, and a
+function that brings the running program into the state (it gets the
+session and the simulated remote). The rows still to come:
+
+    Row("black screen shown", {}, black_screen_shown, gives_back_desktop=True),
+    Row("spotlight shown", {"LastScene": 0}, effect_held, gives_back_desktop=True),
+    Row("magnifier latched", {"LastScene": 1}, effect_latched, gives_back_desktop=True),
+    Row("timer running", {"TimerOn": 1, "TimerTime": 600}, timer_started),
+    Row("update dialog downloading", {}, update_downloading),
+"""
+from __future__ import annotations
+
+import subprocess
+import sys
+import time
+import unittest
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Callable
+
+import harness
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "app"))
+from shell_helpers import (REG_PREFIX, TITLE, RemoteKeepAlive, click_last_menu_item, free_port, open_tray_menu,
+                           receiver_sim, wait_until)
+
+UM_SHOW_MAIN = 0x465
+EXIT_WITHIN_S = 5.0
+# The remote's keep-alive reports are 0.5 s apart; the link declares the
+# radio down after a 3 s read wait and the anti-lost countdown is 20 s.
+RADIO_DOWN_S = 3.5
+ALARM_COUNTDOWN_S = 20.0
+
+# Settings planted before every row (distinct from the defaults, so a lost
+# or reset value shows); each row may add its own.
+PLANTED = {
+    "FirstRun": 0,  # no manual opening on start
+    "Brightness": 42,
+    "SpotlightSize": 420,
+    "ZoomSize": 380,
+    "CircleSize": 160,
+    "PointerSpeed": 75,
+    "CircleColor": 120,
+    "LastScene": 2,
+    "AntiLost": 0,
+}
+
+
+class Program:
+    """One run of the program in the session, with the simulated remote."""
+
+    def __init__(self, session, exe, with_receiver: bool):
+        self.session = session
+        self.simulator = receiver_sim.Simulator() if with_receiver else None
+        self.remote = RemoteKeepAlive(self.simulator).start() if self.simulator else None
+        # Without a receiver the variable points at a port nobody listens on.
+        variable = self.simulator.variable() if self.simulator else f"tcp:127.0.0.1:{free_port()}"
+        self.process = session.start_program(exe, PRESENTER_VELA_RECEIVER=variable)
+
+    def wait_linked(self, timeout: float = 30) -> bool:
+        return wait_until(lambda: self.remote is not None and self.remote.connection is not None, timeout)
+
+    def close(self) -> None:
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=10)
+        if self.remote:
+            self.remote.stop()
+        if self.simulator:
+            self.simulator.close()
+
+
+# ---------------------------------------------------------------- the states
+def idle_linked(session, program: Program) -> None:
+    assert program.wait_linked(), "the program never connected to the simulated receiver"
+    time.sleep(1.5)  # past the hello; keys armed, reports flowing
+
+
+def receiver_absent(session, program: Program) -> None:
+    time.sleep(2.0)  # a few opening attempts, 200 ms apart
+
+
+def waiting_in_read(session, program: Program) -> None:
+    assert program.wait_linked(), "the program never connected to the simulated receiver"
+    program.remote.switch_remote(False)
+    # Past the 2 s settle delay and the hello: the worker now waits in a
+    # 3 s read that the silent receiver never completes.
+    time.sleep(2.5)
+
+
+def main_window_shown(session, program: Program) -> None:
+    idle_linked(session, program)
+    session.probe("post", TITLE, str(UM_SHOW_MAIN))
+    assert session.wait_visible(TITLE, 10), "the main window did not show"
+
+
+def alarm_sounding(session, program: Program) -> None:
+    idle_linked(session, program)
+    program.remote.switch_remote(False)
+    time.sleep(RADIO_DOWN_S + ALARM_COUNTDOWN_S + 0.5)
+
+
+@dataclass(frozen=True)
+class Row:
+    state: str
+    settings: dict[str, int]
+    enter: Callable
+    with_receiver: bool = True
+    gives_back_desktop: bool = False
+
+
+STATES = [
+    Row("idle, remote linked", {}, idle_linked),
+    Row("receiver absent", {}, receiver_absent, with_receiver=False),
+    Row("link waiting in a read", {}, waiting_in_read),
+    Row("main window shown", {}, main_window_shown),
+    Row("alarm sounding", {"AntiLost": 1}, alarm_sounding),
+]
+
+
+# ------------------------------------------------------------ the exit paths
+# Each exit path: a preparation (not timed) that returns the final action
+# (timed from its start to the end of the process).
+def quit_from_tray_menu(session) -> Callable[[], None]:
+    menu = open_tray_menu(session)
+    return lambda: click_last_menu_item(session, menu)
+
+
+def end_the_session(session) -> Callable[[], None]:
+    def send() -> None:
+        result = session.probe("endsession", TITLE)
+        assert "query=1" in result.stdout, f"WM_QUERYENDSESSION refused: {result.stdout!r}"
+    return send
+
+
+EXITS = [("Quit in the tray menu", quit_from_tray_menu), ("end of the session", end_the_session)]
+
+
+# ------------------------------------------------------------- observations
+def stored_settings(session) -> dict[str, tuple[str, str]]:
+    """Every value of ours directly in HKCU: name -> (type, data)."""
+    out = session.wine(["reg", "query", "HKCU"], timeout=60).stdout
+    values = {}
+    for line in out.splitlines():
+        parts = [p.strip() for p in line.strip().split("    ") if p.strip()]
+        if len(parts) >= 2 and parts[0].startswith(REG_PREFIX):
+            values[parts[0][len(REG_PREFIX):]] = (parts[1], parts[2] if len(parts) > 2 else "")
+    return values
+
+
+def tray_shown(session) -> bool:
+    return any(w.visible and "Tray" in w.text and "Wine" in w.text for w in session.top_level_windows())
+
+
+def taskbar_hidden(session) -> bool:
+    return any(w.class_name == "Shell_TrayWnd" and not w.visible for w in session.top_level_windows())
+
+
+class CleanExit(unittest.TestCase):
+    def test_every_exit_from_every_state(self):
+        ctx = harness.context()
+        table = []
+        with harness.WineSession(ctx.build_dir, ctx.artifacts, "exit") as session:
+            for row in STATES:
+                for exit_name, leave in EXITS:
+                    with self.subTest(state=row.state, exit=exit_name):
+                        table.append(self.one_exit(session, ctx, row, exit_name, leave))
+        lines = ["| State | Exit | Exit code | Ended after (s) | Tray icon gone | Settings kept |",
+                 "|---|---|---|---|---|---|"] + table
+        (ctx.artifacts / "exit_table.md").write_text("\n".join(lines) + "\n")
+        print("\n" + "\n".join(lines))
+
+    def one_exit(self, session, ctx, row: Row, exit_name: str, leave) -> str:
+        for name, value in {**PLANTED, **row.settings}.items():
+            session.reg_add(REG_PREFIX + name, "REG_DWORD", str(value))
+        program = Program(session, ctx.exe, row.with_receiver)
+        code, ended, tray_gone, kept = None, None, None, None
+        try:
+            self.assertTrue(session.wait_window(TITLE, 30), "the program's window did not appear")
+            self.assertTrue(wait_until(lambda: tray_shown(session), 20), "no tray icon")
+            row.enter(session, program)
+            self.assertIsNone(program.process.poll(), f"the program ended in state {row.state!r}")
+            before = stored_settings(session)
+            session.screenshot(f"{row.state}-{exit_name}-before".replace(" ", "_").replace(",", ""))
+
+            final_action = leave(session)
+            started = time.monotonic()
+            final_action()
+            code = program.process.wait(timeout=EXIT_WITHIN_S + 10)
+            ended = time.monotonic() - started
+            tray_gone = wait_until(lambda: not tray_shown(session), 3)
+            after = stored_settings(session)
+            kept = after == before and all(kind == "REG_DWORD" for kind, _ in after.values())
+
+            self.assertEqual(code, 0, "exit code")
+            self.assertLessEqual(ended, EXIT_WITHIN_S, f"the process took {ended:.2f} s to end")
+            self.assertFalse(session.window_exists(TITLE), "the window outlived the process")
+            self.assertTrue(tray_gone, "the tray icon stayed")
+            self.assertEqual(after, before, "settings changed by the exit")
+            self.assertTrue(all(kind == "REG_DWORD" for kind, _ in after.values()), after)
+            for name, value in {**PLANTED, **row.settings}.items():
+                self.assertEqual(after.get(name), ("REG_DWORD", f"0x{value:x}"), name)
+            if row.gives_back_desktop:
+                self.assertFalse(taskbar_hidden(session), "the taskbar stayed hidden")
+        except subprocess.TimeoutExpired as error:
+            self.fail(f"the process did not end within {EXIT_WITHIN_S + 10:.0f} s: {error}")
+        finally:
+            program.close()
+            line = (f"| {row.state} | {exit_name} | {code} | "
+                    f"{'-' if ended is None else f'{ended:.2f}'} | {tray_gone} | {kept} |")
+            print(line, flush=True)
+        return line
+
+
+if __name__ == "__main__":
+    harness.main()
