@@ -161,8 +161,20 @@ def settings_seeds():
     yield "tiny_screen", settings([dword(40)] * 18, screen=60, any_id=-3)
 
 
+# ---- device paths and endpoints
+
+def device_seeds():
+    guid = "{4d1e55b2-f16f-11cf-88cb-001111000030}"
+    yield "receiver_path", ("\\\\?\\hid#vid_0c45&pid_8101&mi_01#7&2a1b&0&0000#" + guid).encode("utf-16-le")
+    yield "mouse_path", ("\\\\?\\hid#vid_046d&pid_c52b#" + guid).encode("utf-16-le")
+    yield "marker_at_start", ("VID_0C45PID_8101" + guid.upper()).encode("utf-16-le")
+    yield "endpoint", b"tcp:127.0.0.1:5555"
+    yield "endpoint_localhost", b"tcp:localhost:80"
+    yield "endpoint_not_loopback", b"tcp:10.0.0.1:80"
+
+
 def main():
-    for target, seeds in (("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
+    for target, seeds in (("device_names_fuzz", device_seeds()), ("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
                           ("settings_values_fuzz", settings_seeds())):
         folder = HERE / "corpus" / target
         folder.mkdir(parents=True, exist_ok=True)
