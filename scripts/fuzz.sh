@@ -30,15 +30,9 @@ fi
 out=out/fuzz
 mkdir -p "$out/artifacts"
 summary="$out/summary.md"
-{
-  echo "# Fuzzing campaign"
-  echo
-  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -n), $(nproc) cores, $(clang --version | head -1)"
-  echo
-  echo "| Target | Inputs run | Time (s) | exec/s | cov | ft | corpus | result |"
-  echo "|---|---:|---:|---:|---:|---:|---:|---|"
-} >"$summary"
-
+# One row per target, kept across campaigns: the summary shows the latest
+# campaign of every target.
+mkdir -p "$out/rows"
 status=0
 for target in "${targets[@]}"; do
   fuzzer="build/fuzz/tests/fuzz/$target"
@@ -60,9 +54,19 @@ for target in "${targets[@]}"; do
   cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$last")
   ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$last")
   corp=$(sed -n 's/.* corp: \([^ ]*\).*/\1/p' <<<"$last")
-  echo "| $target | ${executed:-?} | $seconds | ${speed:-?} | ${cov:-?} | ${ft:-?} | ${corp:-?} | $result |" >>"$summary"
+  echo "| $target | ${executed:-?} | $seconds | ${speed:-?} | ${cov:-?} | ${ft:-?} | ${corp:-?} | $result |" \
+    "$(date -u '+%Y-%m-%d %H:%M')" >"$out/rows/$target.md"
   echo "   $last"
 done
+{
+  echo "# Fuzzing campaigns"
+  echo
+  echo "$(uname -n), $(nproc) cores, $(clang --version | head -1); one target at a time, nice 10"
+  echo
+  echo "| Target | Inputs run | Time (s) | exec/s | cov | ft | corpus | result | finished (UTC) |"
+  echo "|---|---:|---:|---:|---:|---:|---:|---|---|"
+  for row in "$out"/rows/*.md; do sed 's/ *$/ |/' "$row"; done
+} >"$summary"
 echo "== summary: $summary"
 cat "$summary"
 exit $status
