@@ -173,8 +173,30 @@ def device_seeds():
     yield "endpoint_not_loopback", b"tcp:10.0.0.1:80"
 
 
+# ---- update.ini
+
+def update_ini(body, chunk_seed=7, length_mode=1, fail_at=None, our_version_is_old=True):
+    seed = Seed().number(chunk_seed, 4).number(length_mode)
+    seed.number(1 if fail_at is not None else 0)
+    if fail_at is not None:
+        seed.number(fail_at, 2)
+    return seed.number(int(our_version_is_old)).data(body).bytes()
+
+
+def update_seeds():
+    yield "newer", update_ini(b"[Update]\r\nVersion=1.0.0.10\r\nUrl=x\r\n")
+    yield "same", update_ini(b"Version=1.0.0.1")
+    yield "older_lf_only", update_ini(b"Version=0.9.9.9\nNext=1", length_mode=0)
+    yield "garbage_version", update_ini(b"Version=1.0.0.x\r\n", length_mode=2)
+    yield "too_big_numbers", update_ini(b"Version=65536.0.0.0\r\n", length_mode=3)
+    yield "long_body", update_ini(b"x" * 190 + b"Version=2.0.0.0\r\n" + b"y" * 100)
+    yield "read_error", update_ini(b"Version=1.2.3.4\r\n", fail_at=5)
+    yield "redirect_like", update_ini(b"https://update.presentervela.com/Presenter/Vela/Normal/Windowsxp/update.ini")
+    yield "override_like", update_ini(b"http://127.0.0.1:8080/Presenter/Vela/Normal/Windowsxp/")
+
+
 def main():
-    for target, seeds in (("device_names_fuzz", device_seeds()), ("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
+    for target, seeds in (("update_ini_fuzz", update_seeds()), ("device_names_fuzz", device_seeds()), ("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
                           ("settings_values_fuzz", settings_seeds())):
         folder = HERE / "corpus" / target
         folder.mkdir(parents=True, exist_ok=True)
