@@ -8,8 +8,10 @@
 #
 # Benchmarks run: the skin's drawing (windows.skin_win32_test, SkinBenchmark),
 # the settings store (settings_bench.exe), the receiver link
-# (tests/e2e/link/bench_link.py) and every tools/bench/*_bench.py (the shell,
-# and whatever is added there later; each takes --exe --build-dir --out).
+# (tests/e2e/link/bench_link.py), the update check against a silent server
+# (tests/e2e/update/bench_update_timeout.py): every tests/e2e/*/bench_*.py
+# and every tools/bench/*_bench.py (the shell, and whatever is added later;
+# each takes --exe --build-dir --out).
 # Their output goes to out/bench/<name>.log.
 #
 # A new benchmark gets its figures into the report by printing lines
@@ -48,9 +50,14 @@ if [[ "${1:-}" != --report ]]; then
   bash scripts/wine-session.sh stop "$PWD/$build" >/dev/null 2>&1 || true
   trap - EXIT
 
-  export PYTHONPATH="$PWD/tests/e2e:$PWD/tests/e2e/link"
+  export PYTHONPATH="$PWD/tests/e2e"
   common=(--exe "$build/bin/PresenterVela.exe" --build-dir "$build")
-  run_bench link /usr/bin/python3 tests/e2e/link/bench_link.py "${common[@]}" --out "$out/link"
+  # The e2e folders' bench_*.py (link, update, ...) and tools/bench/*_bench.py.
+  for script in tests/e2e/*/bench_*.py; do
+    name="$(basename "$script" .py)"
+    name="${name#bench_}"
+    run_bench "$name" /usr/bin/python3 "$script" "${common[@]}" --out "$out/$name"
+  done
   for script in tools/bench/*_bench.py; do
     name="$(basename "$script" _bench.py)"
     run_bench "$name" /usr/bin/python3 "$script" "${common[@]}" --out "$out/$name"
@@ -124,6 +131,10 @@ def parse(bench, text):
         m = re.search(r"^(write \+ RegFlushKey|LoadSetting \(read, range\)): ([\d.]+) us per value", line)
         if m:
             found.append((bench, m[1], num(m[2]), None, "us per value", "<= 1000"))
+    silent = [num(v) for v in re.findall(r"silent server, attempt \d+: first message after ([\d.]+) s", text)]
+    if silent:
+        found.append((bench, f"page frozen by a silent update server ({len(silent)} checks; p99 column: max)",
+                      sorted(silent)[len(silent) // 2], max(silent), "s", "<= 12 (10 s time-out)"))
     # Growth over the shell benchmark's 100 show/hide cycles.
     start = re.search(r"after start:\s+GDI (\d+), USER (\d+), private (\d+) KiB, RSS (\d+) KiB", text)
     cycles = re.search(r"after 100 cycles: GDI (\d+), USER (\d+), private (\d+) KiB, RSS (\d+) KiB", text)
