@@ -195,8 +195,26 @@ def update_seeds():
     yield "override_like", update_ini(b"http://127.0.0.1:8080/Presenter/Vela/Normal/Windowsxp/")
 
 
+# ---- raw input batches (count, header-size selector, then the buffer)
+
+def raw_record(kind, size, payload):
+    # type, size, device handle, wParam: the 64-bit header, then the data
+    return struct.pack("<IIQQ", kind, size, 0x1234, 0) + payload
+
+
+def raw_input_seeds():
+    mouse = raw_record(0, 48, bytes(24))
+    keyboard = raw_record(1, 40, bytes(16))
+    yield "empty", struct.pack("<I", 0) + b"\0"
+    yield "one_mouse", struct.pack("<I", 1) + b"\0" + mouse
+    yield "mouse_and_keyboard", struct.pack("<I", 2) + b"\0" + mouse + keyboard
+    yield "count_beyond_buffer", struct.pack("<I", 9) + b"\0" + mouse
+    yield "size_beyond_buffer", struct.pack("<I", 1) + b"\0" + raw_record(0, 4096, bytes(8))
+    yield "wow64_header", struct.pack("<I", 1) + b"\1" + struct.pack("<IIII", 0, 40, 1, 0) + bytes(24)
+
+
 def main():
-    for target, seeds in (("update_ini_fuzz", update_seeds()), ("device_names_fuzz", device_seeds()), ("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
+    for target, seeds in (("raw_input_batch_fuzz", raw_input_seeds()), ("update_ini_fuzz", update_seeds()), ("device_names_fuzz", device_seeds()), ("link_events_fuzz", link_seeds()), ("sim_transport_fuzz", sim_seeds()),
                           ("settings_values_fuzz", settings_seeds())):
         folder = HERE / "corpus" / target
         folder.mkdir(parents=True, exist_ok=True)
