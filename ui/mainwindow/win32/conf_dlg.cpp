@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
 #include "framework/dpi_awareness.h"
 #include "link/core/hid_link.h"
@@ -253,7 +255,7 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       // The session ends with the program: give the taskbar and pointer back first.
       if (wp != 0) {
         m_effects.RestoreDesktop();
-        CDialog::OnCancel();  // and leave as Quit does, so the tray icon goes too
+        Quit();  // and leave as Quit does, so the tray icon goes too
       }
       return 0;
     case WM_WINDOWPOSCHANGING:
@@ -270,7 +272,7 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return OnDeviceChange(wp, lp);
     case WM_COMMAND:
       if (lp == 0 && LOWORD(wp) == IDM_TRAY_QUIT) {
-        CDialog::OnCancel();  // ends the dialog: the program exits
+        Quit();
         return 0;
       }
       if (lp == 0 && LOWORD(wp) == IDM_TRAY_LAUNCH) {
@@ -389,6 +391,37 @@ LRESULT CConfDlg::OnCtlColorStatic(HDC dc, HWND control) {
   ::SetBkMode(dc, OPAQUE);
   ::SetBkColor(dc, kVersionFieldColour);
   return reinterpret_cast<LRESULT>(m_versionBrush.Get());
+}
+
+// Ends the dialog, and with it the program. A dialog of ours still open over
+// the window (the update question, the download, a notice) runs its own
+// modal loop inside this one, so the end would wait behind it: it is asked
+// to close first, with the answer that changes nothing: "Esc" (IDNO) where
+// the dialog has it (the update question, whose plain close would open the
+// browser), else cancel (the download stops and removes its partial file).
+void CConfDlg::Quit() {
+  CloseOwnedDialogs();
+  CDialog::OnCancel();
+}
+
+void CConfDlg::CloseOwnedDialogs() {
+  struct Search {
+    HWND owner;
+  } search{m_hWnd};
+  ::EnumThreadWindows(
+      ::GetCurrentThreadId(),
+      [](HWND wnd, LPARAM data) -> BOOL {
+        const auto* s = reinterpret_cast<const Search*>(data);
+        wchar_t className[16] = {};
+        ::GetClassNameW(wnd, className, static_cast<int>(std::size(className)));
+        if (wnd != s->owner && ::GetWindow(wnd, GW_OWNER) == s->owner &&
+            std::wcscmp(className, L"#32770") == 0) {
+          const int answer = ::GetDlgItem(wnd, IDNO) != nullptr ? IDNO : IDCANCEL;
+          ::PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
 }
 
 bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {

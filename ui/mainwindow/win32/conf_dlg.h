@@ -81,6 +81,10 @@ class CConfDlg : public CDialog,
   void LoadSettingsValues();
   void PlaceTimerEdit();
 
+  // The program's end (tray Quit, end of the session).
+  void Quit();
+  void CloseOwnedDialogs();
+
   // Modes and layout.
   void RefreshMode(int type);
   void ApplyLayout();
