@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Writes the release packages of a built program into one folder:
+#   make-release.sh --exe PresenterVela.exe --dll pv_msi_actions.dll --version A.B.C.D --out-dir DIR
+#   DIR/PresenterVela-<version>-x64.msi   per-user installation package
+#   DIR/PresenterVela-<version>-x64.zip   portable program, manuals, first-use text
+#   DIR/SHA256SUMS                        checksums of both
+# Packages of other versions left in DIR are removed first: the folder holds
+# one release.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+source_dir="$(dirname "$here")"
+
+exe="" dll="" version="" out_dir=""
+while (($#)); do
+  case "$1" in
+    --exe) exe="$2"; shift 2 ;;
+    --dll) dll="$2"; shift 2 ;;
+    --version) version="$2"; shift 2 ;;
+    --out-dir) out_dir="$2"; shift 2 ;;
+    *) echo "make-release: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+if [[ -z "$exe" || -z "$dll" || -z "$version" || -z "$out_dir" ]]; then
+  echo "usage: $0 --exe FILE --dll FILE --version A.B.C.D --out-dir DIR" >&2
+  exit 2
+fi
+
+base="PresenterVela-$version-x64"
+mkdir -p "$out_dir"
+rm -f "$out_dir"/PresenterVela-*-x64.msi "$out_dir"/PresenterVela-*-x64.zip "$out_dir/SHA256SUMS"
+
+bash "$here/make-msi.sh" --exe "$exe" --dll "$dll" --version "$version" --out "$out_dir/$base.msi"
+
+# The portable zip: everything at its top level, so "Extract all" gives one
+# folder holding the program. The first-use text gets Windows line ends.
+stage="$(mktemp -d)"
+trap 'rm -rf "$stage"' EXIT
+cp "$exe" "$stage/PresenterVela.exe"
+cp "$source_dir/resources/manuals/manual_en.pdf" "$stage/PresenterVela-manual-en.pdf"
+cp "$source_dir/resources/manuals/manual_zh.pdf" "$stage/PresenterVela-manual-zh.pdf"
+sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' "$here/first-use.txt" >"$stage/FIRST-USE.txt"
+(cd "$stage" && timeout 120 zip -q -X -9 "$stage/$base.zip" \
+  PresenterVela.exe PresenterVela-manual-en.pdf PresenterVela-manual-zh.pdf FIRST-USE.txt)
+mv -f "$stage/$base.zip" "$out_dir/$base.zip"
+
+(cd "$out_dir" && sha256sum "$base.msi" "$base.zip" >SHA256SUMS)
