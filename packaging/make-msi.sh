@@ -74,4 +74,18 @@ if ! (
   exit 1
 fi
 grep -v 'builder.vala:[0-9]*: unimplemented' "$stage/wixl.log" >&2 || true
+
+# An upgrade removes the old version with REMOVE set from the Upgrade table's
+# Remove column (ALL when empty). Naming the package's one feature there
+# removes the same, but makes that removal's REMOVE differ from a user's
+# uninstall (ALL): the autostart entry's removal runs only for the latter.
+# Windows Installer also sets UPGRADINGPRODUCTCODE for it, which the condition
+# checks too; Wine's msiexec does not, so this column is what tells them apart
+# there. wixl has no attribute for the column.
+timeout 60 msibuild "$out.partial" -q \
+  "UPDATE \`Upgrade\` SET \`Remove\` = 'Complete' WHERE \`ActionProperty\` = 'WIX_UPGRADE_DETECTED'"
+# The program's file version, so that Windows Installer's file rules compare
+# versions (wixl leaves the column empty).
+timeout 60 msibuild "$out.partial" -q \
+  "UPDATE \`File\` SET \`Version\` = '$version' WHERE \`File\` = 'PresenterVela.exe'"
 mv -f "$out.partial" "$out"

@@ -22,7 +22,7 @@ if str(APP_DIR) not in sys.path:
     sys.path.insert(0, str(APP_DIR))
 
 from shell_helpers import (REG_PREFIX, TITLE, RemoteKeepAlive, click_tray, quit_by_command,  # noqa: E402
-                           receiver_sim, splash_windows, tray_tooltip, wait_until)
+                           receiver_sim, splash_windows, tray_icon_point, tray_tooltip, wait_until)
 
 VERSION = project_version()
 VERSION_LABEL = "1003"  # the main window's version field
@@ -74,6 +74,8 @@ class ReleaseFiles(unittest.TestCase):
         self.assertEqual(properties["ProductName"], version_resource_value("ProductName"))
         self.assertEqual(properties["Manufacturer"], version_resource_value("CompanyName"))
         self.assertEqual(properties["UpgradeCode"], UPGRADE_CODE)
+        self.assertEqual([row[4] for row in msi_table(msi, "File") if row[0] == "PresenterVela.exe"], [VERSION],
+                         "the program's file version, for Windows Installer's file rules")
         self.assertNotIn("ALLUSERS", properties, "a per-user package leaves ALLUSERS unset")
         # Word count bit 3: elevated privileges not required (no elevation prompt).
         self.assertTrue(int(msi_summary(msi)["Source"].split()[0]) & 8, msi_summary(msi))
@@ -86,8 +88,9 @@ class ReleaseFiles(unittest.TestCase):
 
 
 class InstallUpgradeDowngradeUninstall(unittest.TestCase):
-    """One fresh prefix: older package, this package, the older one again,
-    the installed program, the uninstall, then the portable program."""
+    """One fresh prefix: the older package and its program with autostart
+    on, this package over it, the older one again, the uninstall, then the
+    portable program."""
 
     def test_msi_in_a_fresh_prefix_then_the_portable_zip(self):
         ctx = harness.context()
@@ -102,10 +105,17 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             shortcut = (profile / "AppData" / "Roaming" / "Microsoft" / "Windows" / "Start Menu" / "Programs" /
                         "Presenter Vela.lnk")
 
-            # The older package, then this one: one installation, of this version.
+            # The older package: installed, and nothing started by it.
             self.assertEqual(msiexec(session, "/i", windows_path(older)), 0)
             self.assertEqual([e.values["DisplayVersion"] for e in installed_entries(session)],
                              [msi_version(older_version)])
+            self.assertFalse(session.window_exists(TITLE), "the installation started the program")
+            self.assertTrue(installed_exe.is_file())
+            exe_path = folder + r"\PresenterVela.exe"
+            self.run_installed_program_and_switch_autostart_on(session, exe_path)
+
+            # This package over it: one installation, of this version, in
+            # place; the autostart entry still names the program.
             self.assertEqual(msiexec(session, "/i", windows_path(current), log=ctx.artifacts / "install.log"), 0)
             entries = installed_entries(session)
             self.assertEqual(len(entries), 1, entries)
@@ -116,12 +126,10 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             self.assertEqual(installed_exe.read_bytes(), ctx.exe.read_bytes())
             self.assertEqual(sorted(p.name for p in installed_exe.parent.iterdir()), ["PresenterVela.exe"])
             link = read_shell_link(shortcut)
-            self.assertEqual(link.target.lower(), (folder + r"\PresenterVela.exe").lower())
+            self.assertEqual(link.target.lower(), exe_path.lower())
             self.assertEqual(link.working_directory.rstrip("\\").lower(), folder.lower())
             self.assertTrue(link.icon.lower().endswith("presentervela.ico"), link.icon)
-
-            # Installing runs nothing: the program starts from the shortcut only.
-            self.assertFalse(session.window_exists(TITLE), "the installation started the program")
+            self.assertEqual(run_value(session), f'"{exe_path}"', "an upgrade keeps the autostart entry")
 
             # The older package over this one: refused, this one stays.
             code = msiexec(session, "/i", windows_path(older))
@@ -129,8 +137,6 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             self.assertEqual([e.values["DisplayVersion"] for e in installed_entries(session)],
                              [msi_version(VERSION)])
             self.assertTrue(installed_exe.is_file())
-
-            self.run_installed_program_and_switch_autostart_on(session, folder + r"\PresenterVela.exe")
 
             # The uninstall: files, folder, shortcut, entry and Run value go;
             # the settings and the work folder stay.
@@ -158,6 +164,7 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
                 session.xdotool("key", "space")
                 self.assertTrue(session.wait_window(TITLE, 15), "no main window")
                 self.assertTrue(wait_until(lambda: remote.connection is not None, 30), "never connected")
+                self.assertTrue(wait_until(lambda: tray_icon_point(session) is not None, 10), "no tray icon")
                 self.assertTrue(wait_until(lambda: tray_tooltip(session, 2) == "Presenter Vela", 20),
                                 "the remote never showed as linked in the tray")
                 session.screenshot("installed-program-linked")
