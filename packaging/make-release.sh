@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Writes the release packages of a built program into one folder:
-#   make-release.sh --exe PresenterVela.exe --dll pv_msi_actions.dll --version A.B.C.D --out-dir DIR
+#   make-release.sh PresenterVela.exe pv_msi_actions.dll A.B.C.D DIR
 #   DIR/PresenterVela-<version>-x64.msi   per-user installation package
 #   DIR/PresenterVela-<version>-x64.zip   portable program, manuals, first-use text
 #   DIR/SHA256SUMS                        checksums of both
@@ -10,20 +10,11 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source_dir="$(dirname "$here")"
 
-exe="" dll="" version="" out_dir=""
-while (($#)); do
-  case "$1" in
-    --exe) exe="$2"; shift 2 ;;
-    --dll) dll="$2"; shift 2 ;;
-    --version) version="$2"; shift 2 ;;
-    --out-dir) out_dir="$2"; shift 2 ;;
-    *) echo "make-release: unknown argument $1" >&2; exit 2 ;;
-  esac
-done
-if [[ -z "$exe" || -z "$dll" || -z "$version" || -z "$out_dir" ]]; then
-  echo "usage: $0 --exe FILE --dll FILE --version A.B.C.D --out-dir DIR" >&2
+if (($# != 4)); then
+  echo "usage: $0 PresenterVela.exe pv_msi_actions.dll A.B.C.D OUT_DIR" >&2
   exit 2
 fi
+exe="$1" dll="$2" version="$3" out_dir="$4"
 
 base="PresenterVela-$version-x64"
 mkdir -p "$out_dir"
