@@ -38,11 +38,15 @@ product_code="$(/usr/bin/python3 -c 'import sys, uuid
 print(str(uuid.uuid5(uuid.UUID("559E4EE6-042C-4A6A-94B6-96F59E7F8D27"), "PresenterVela-x64-" + sys.argv[1])).upper())' \
   "$product_version")"
 
-# The publisher shown under installed apps is the one the program's own
-# version resource names.
-publisher="$(sed -n 's/^ *VALUE "CompanyName", "\(.*\)".*$/\1/p' "$source_dir/resources/presenter_vela.rc")"
-if [[ -z "$publisher" ]]; then
-  echo "make-msi: no CompanyName in resources/presenter_vela.rc" >&2
+# The name and publisher shown under installed apps are those the program's own
+# version resource gives.
+version_value() {
+  sed -n "s/^ *VALUE \"$1\", \"\(.*\)\".*\$/\1/p" "$source_dir/resources/presenter_vela.rc"
+}
+product_name="$(version_value ProductName)"
+publisher="$(version_value CompanyName)"
+if [[ -z "$product_name" || -z "$publisher" ]]; then
+  echo "make-msi: no ProductName or CompanyName in resources/presenter_vela.rc" >&2
   exit 1
 fi
 
@@ -65,6 +69,7 @@ if ! (
   timeout 120 wixl --arch x64 \
     -D ProductVersion="$product_version" \
     -D ProductCode="$product_code" \
+    -D ProductName="$product_name" \
     -D Publisher="$publisher" \
     -D SizeKiB="$size_kib" \
     -o "$out.partial" presenter_vela.wxs 2>"$stage/wixl.log"

@@ -29,6 +29,7 @@ VERSION_LABEL = "1003"  # the main window's version field
 BASE = f"PresenterVela-{VERSION}-x64"
 INSTALL_FOLDER = r"C:\users\{user}\AppData\Local\Programs\Presenter Vela"
 AUTOBOOT_SWITCH = (575, 183)  # client point of the settings page's AutoBoot switch
+INSTALLATION_KEY = r"HKCU\Software\Korvel\Presenter Vela Installation"  # the components' key paths
 ZIP_FOLDER = "Présentations Vela 演示 2"
 
 
@@ -144,6 +145,8 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             self.assertFalse(installed_exe.parent.exists(), list(installed_exe.parent.glob("*")))
             self.assertFalse(shortcut.exists())
             self.assertEqual(installed_entries(session), [])
+            self.assertNotEqual(session.wine(["reg", "query", INSTALLATION_KEY], timeout=60).returncode, 0,
+                                "the installation's own registry key outlived the uninstall")
             self.assertIsNone(run_value(session), "the autostart entry outlived the uninstall")
             self.assertEqual(session.reg_dword(REG_PREFIX + "AutoBoot"), 1)
             self.assertEqual(session.reg_dword(REG_PREFIX + "FirstRun"), 0)
