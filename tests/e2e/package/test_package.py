@@ -37,6 +37,11 @@ def version_label(session) -> str | None:
     return next((c.text for c in session.child_windows(TITLE) if c.handle == VERSION_LABEL), None)
 
 
+def desktop_shortcut(session) -> Path:
+    """The shortcut the program's autostart switch puts on the desktop."""
+    return wine_user_profile(session) / "Desktop" / "Presenter Vela.lnk"
+
+
 def release_dir() -> Path:
     return harness.context().build_dir / "release"
 
@@ -84,8 +89,14 @@ class ReleaseFiles(unittest.TestCase):
         conditions = dict((row[0], row[1]) for row in msi_table(msi, "LaunchCondition"))
         self.assertIn("A newer version of Presenter Vela is already installed", conditions.get(
             "NOT WIX_DOWNGRADE_DETECTED", ""))
-        # Nothing starts the program at the end of the installation.
-        self.assertEqual([row for row in msi_table(msi, "CustomAction") if row[0] != "RemoveAutostart"], [])
+        # Custom actions run for a user's uninstall only: nothing starts the
+        # program at the end of an installation.
+        custom = {row[0] for row in msi_table(msi, "CustomAction")}
+        scheduled = [row for row in msi_table(msi, "InstallExecuteSequence") if row[0] in custom]
+        self.assertEqual(sorted(row[0] for row in scheduled), sorted(custom))
+        for action, condition, _ in scheduled:
+            self.assertEqual(condition, 'REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE', action)
+        self.assertEqual([row for row in msi_table(msi, "InstallUISequence") if row[0] in custom], [])
 
 
 class InstallUpgradeDowngradeUninstall(unittest.TestCase):
@@ -148,6 +159,7 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             self.assertNotEqual(session.wine(["reg", "query", INSTALLATION_KEY], timeout=60).returncode, 0,
                                 "the installation's own registry key outlived the uninstall")
             self.assertIsNone(run_value(session), "the autostart entry outlived the uninstall")
+            self.assertFalse(desktop_shortcut(session).exists(), "the autostart shortcut outlived the uninstall")
             self.assertEqual(session.reg_dword(REG_PREFIX + "AutoBoot"), 1)
             self.assertEqual(session.reg_dword(REG_PREFIX + "FirstRun"), 0)
             self.assertTrue((profile / "Presenter_Vela" / "Help_PresenterVela.pdf").is_file(),
@@ -185,6 +197,7 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
                 self.assertTrue(wait_until(lambda: session.reg_dword(REG_PREFIX + "AutoBoot") == 1, 10),
                                 "AutoBoot was not switched on")
                 self.assertEqual(run_value(session), f'"{exe_path}"')
+                self.assertEqual(read_shell_link(desktop_shortcut(session)).target, exe_path)
                 work_folder = wine_user_profile(session) / "Presenter_Vela"
                 self.assertFalse((work_folder / "PresenterVela_xp.exe").exists(),
                                  "an installed program needs no copy of itself")
