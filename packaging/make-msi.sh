@@ -28,12 +28,13 @@ if ! [[ "$version" =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)(\.[0-9]+)?$ ]]; then
   echo "make-msi: version '$version' is not A.B.C or A.B.C.D" >&2
   exit 2
 fi
+major=$((10#${BASH_REMATCH[1]})) minor=$((10#${BASH_REMATCH[2]})) build=$((10#${BASH_REMATCH[3]}))
 # Windows Installer's limits: 255.255.65535.
-if ((BASH_REMATCH[1] > 255 || BASH_REMATCH[2] > 255 || BASH_REMATCH[3] > 65535)); then
+if ((major > 255 || minor > 255 || build > 65535)); then
   echo "make-msi: version '$version' is beyond 255.255.65535" >&2
   exit 2
 fi
-product_version="$((10#${BASH_REMATCH[1]})).$((10#${BASH_REMATCH[2]})).$((10#${BASH_REMATCH[3]}))"
+product_version="$major.$minor.$build"
 product_code="$(/usr/bin/python3 -c 'import sys, uuid
 print(str(uuid.uuid5(uuid.UUID("559E4EE6-042C-4A6A-94B6-96F59E7F8D27"), "PresenterVela-x64-" + sys.argv[1])).upper())' \
   "$product_version")"
