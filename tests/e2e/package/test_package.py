@@ -124,7 +124,7 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
             self.assertFalse(session.window_exists(TITLE), "the installation started the program")
             self.assertTrue(installed_exe.is_file())
             exe_path = folder + r"\PresenterVela.exe"
-            self.run_installed_program_and_switch_autostart_on(session, exe_path)
+            self.run_installed_program_and_switch_autostart_on(session, shortcut, exe_path)
 
             # This package over it: one installation, of this version, in
             # place; the autostart entry still names the program.
@@ -167,13 +167,15 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
 
             self.run_portable_program(session, profile, ctx)
 
-    def run_installed_program_and_switch_autostart_on(self, session, exe_path: str) -> None:
-        """The installed exe starts (Start menu shortcut's target), shows its
-        tray icon, links to the simulated receiver; its AutoBoot switch
+    def run_installed_program_and_switch_autostart_on(self, session, shortcut: Path, exe_path: str) -> None:
+        """The Start menu shortcut starts the installed exe, which shows its
+        tray icon and links to the simulated receiver; its AutoBoot switch
         registers that exe itself, without a copy (a fixed drive)."""
         with receiver_sim.Simulator() as simulator:
             remote = RemoteKeepAlive(simulator).start()
-            program = session.spawn([exe_path], env=session.env(PRESENTER_VELA_RECEIVER=simulator.variable()))
+            # The shell opens the shortcut the way a click in the Start menu does.
+            session.spawn(["start", "/unix", str(shortcut)],
+                          env=session.env(PRESENTER_VELA_RECEIVER=simulator.variable()))
             try:
                 self.assertTrue(wait_until(lambda: splash_windows(session), 30), "no splash window")
                 session.xdotool("key", "space")
@@ -202,11 +204,9 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
                 self.assertFalse((work_folder / "PresenterVela_xp.exe").exists(),
                                  "an installed program needs no copy of itself")
                 self.assertTrue(quit_by_command(session))
-                self.assertEqual(program.wait(timeout=10), 0)
+                self.assertTrue(wait_until(lambda: not session.window_exists(TITLE), 10), "the program did not end")
             finally:
                 remote.stop()
-                if program.poll() is None:
-                    program.kill()
 
     def run_portable_program(self, session, profile: Path, ctx) -> None:
         """The zip's program, unpacked into a folder whose path has spaces,
