@@ -8,8 +8,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <string>
-
 namespace {
 
 // Where and under which name the program registers itself to start with the
@@ -20,43 +18,36 @@ constexpr wchar_t kRunValueName[] = L"Presenter_Vela";
 // 166, in English or in Simplified Chinese.
 constexpr const wchar_t* kAutostartShortcutNames[] = {L"Presenter Vela.lnk", L"\u7FFB\u9875\u7B14Vela.lnk"};
 
+// Paths here are at most this long (the installed program's path, a shortcut
+// on the desktop); the action needs no C++ library, which keeps it small.
+constexpr DWORD kPathChars = 1024;
+
 // A deferred action reads what the package handed it in CustomActionData:
-// here the full path of the installed program.
-std::wstring CustomActionData(MSIHANDLE install) {
-  wchar_t none[1] = L"";
-  DWORD length = 0;
-  if (::MsiGetPropertyW(install, L"CustomActionData", none, &length) != ERROR_MORE_DATA) return {};
-  std::wstring value(length + 1, L'\0');
-  length = static_cast<DWORD>(value.size());
-  if (::MsiGetPropertyW(install, L"CustomActionData", value.data(), &length) != ERROR_SUCCESS) return {};
-  value.resize(length);
-  return value;
+// here the full path of the installed program. False when there is none.
+bool CustomActionData(MSIHANDLE install, wchar_t (&value)[kPathChars]) {
+  DWORD length = kPathChars;
+  return ::MsiGetPropertyW(install, L"CustomActionData", value, &length) == ERROR_SUCCESS && length > 0;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                                TRUE) == CSTR_EQUAL;
-}
-
-// The target of a shell link file, or "" when it cannot be read.
-std::wstring ShortcutTarget(const std::wstring& linkFile) {
+// The target of a shell link file is the given path (compared as Windows
+// compares paths: case-insensitively).
+bool ShortcutPointsAt(const wchar_t* linkFile, const wchar_t* path) {
   IShellLinkW* link = nullptr;
   if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link)))) {
-    return {};
+    return false;
   }
-  std::wstring target;
+  bool same = false;
   IPersistFile* file = nullptr;
   if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t path[MAX_PATH] = L"";
-    if (SUCCEEDED(file->Load(linkFile.c_str(), STGM_READ)) &&
-        link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK) {
-      target = path;
-    }
+    wchar_t target[kPathChars] = L"";
+    same = SUCCEEDED(file->Load(linkFile, STGM_READ)) &&
+           link->GetPath(target, kPathChars, nullptr, SLGP_RAWPATH) == S_OK &&
+           ::CompareStringOrdinal(target, -1, path, -1, TRUE) == CSTR_EQUAL;
     file->Release();
   }
   link->Release();
-  return target;
+  return same;
 }
 
 bool RemoveRunValue() {
@@ -72,16 +63,18 @@ bool RemoveRunValue() {
 
 // Only a shortcut that starts the program being removed goes: one the user
 // pointed elsewhere, or made for a portable copy, stays.
-void RemoveAutostartShortcuts(const std::wstring& installedProgram) {
+void RemoveAutostartShortcuts(const wchar_t* installedProgram) {
   wchar_t desktop[MAX_PATH] = L"";
-  if (installedProgram.empty() ||
-      FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop))) {
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop)))
     return;
-  }
   const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   for (const wchar_t* name : kAutostartShortcutNames) {
-    const std::wstring linkFile = std::wstring(desktop) + L"\\" + name;
-    if (SamePath(ShortcutTarget(linkFile), installedProgram)) ::DeleteFileW(linkFile.c_str());
+    wchar_t linkFile[kPathChars] = L"";
+    if (::lstrlenW(desktop) + 1 + ::lstrlenW(name) >= static_cast<int>(kPathChars)) continue;
+    ::lstrcpyW(linkFile, desktop);
+    ::lstrcatW(linkFile, L"\\");
+    ::lstrcatW(linkFile, name);
+    if (ShortcutPointsAt(linkFile, installedProgram)) ::DeleteFileW(linkFile);
   }
   if (SUCCEEDED(com)) ::CoUninitialize();
 }
@@ -93,8 +86,9 @@ void RemoveAutostartShortcuts(const std::wstring& installedProgram) {
 // the desktop shortcut its autostart switch made must not point at nothing.
 // The program's own settings stay, as they do for every uninstall.
 extern "C" __declspec(dllexport) UINT __stdcall RemoveAutostart(MSIHANDLE install) {
-  RemoveAutostartShortcuts(CustomActionData(install));
-  // Any other failure is reported to the installer, which logs it and carries
-  // on with the uninstall.
+  wchar_t installedProgram[kPathChars] = L"";
+  if (CustomActionData(install, installedProgram)) RemoveAutostartShortcuts(installedProgram);
+  // A Run value that cannot be removed is reported to the installer, which
+  // logs it and carries on with the uninstall.
   return RemoveRunValue() ? ERROR_SUCCESS : ERROR_INSTALL_FAILURE;
 }
