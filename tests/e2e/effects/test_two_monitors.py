@@ -109,10 +109,12 @@ class TwoMonitorStory(EffectsSession):
     def dim(self, point):
         return darkened(pattern_at(*point), opacity_for(BRIGHTNESS))
 
-    def press_effect_at(self, pointer, ready):
+    def press_effect_at(self, pointer, ready=None):
+        """Holds the effect key with the pointer there; waits until ready()."""
         move_pointer(self.session, *pointer)
         self.remote.keys(EFFECT)
-        self.assertTrue(wait_until(ready, 5, 0.01), f"no effect at {pointer}")
+        if ready is not None:
+            self.assertTrue(wait_until(ready, 5, 0.01), f"no effect at {pointer}")
 
     def release_effect(self, point_back):
         self.remote.keys(0)
@@ -192,7 +194,7 @@ class TwoMonitorStory(EffectsSession):
         # --- Magnifier: 2x of the projector's picture around the pointer, then across the
         # border between the monitors, then at the projector's outer edge.
         self.next_scene(1)
-        self.press_effect_at(pointer, lambda: True)
+        self.press_effect_at(pointer)
         self.check_lens(pointer, "magnifier", move=False)
         if self.placement == "left-of":
             across, outer = (self.second[2] - 10, pointer[1]), (self.second[0] + 20, pointer[1])
