@@ -45,11 +45,12 @@ class EffectsSession(unittest.TestCase):
     story a presenter goes through."""
 
     settings: dict = {}
+    start_point = CENTRE  # where the presenter first clicks the presentation
 
-    def start(self, name):
+    def start(self, name, **session_options):
         ctx = harness.context()
         self.ctx = ctx
-        self.session = harness.WineSession(ctx.build_dir, ctx.artifacts, name)
+        self.session = harness.WineSession(ctx.build_dir, ctx.artifacts, name, **session_options)
         self.session.__enter__()
         self.addCleanup(self.session.__exit__, None, None, None)
         self.simulator = receiver_sim.Simulator()
@@ -60,7 +61,7 @@ class EffectsSession(unittest.TestCase):
         self.screen = Screen(self.session.display)
         self.addCleanup(self.screen.close)
         # The presentation (the backdrop) is in front, as it is when the presenter starts.
-        move_pointer(self.session, *CENTRE)
+        move_pointer(self.session, *self.start_point)
         self.session.xdotool("click", "1")
         self.assertTrue(wait_until(lambda: foreground_title(self.session).startswith("pv backdrop"), 5),
                         "the backdrop did not take the foreground")

@@ -20,6 +20,7 @@ from dataclasses import dataclass
 from pathlib import Path
 
 from .pdeathsig import die_with_parent
+from .two_monitors import MonitorControl, TwoMonitors, start_xorg
 
 REQUIRED_TOOLS = ("Xvfb", "wine", "wineserver", "xdotool", "import", "convert")
 
@@ -29,7 +30,10 @@ class WineSession:
 
     def __init__(self, build_dir: Path, artifacts: Path, name: str,
                  screen: tuple[int, int] = (1920, 1080), compositor: bool = True,
-                 lang: str | None = None, extra_env: dict[str, str] | None = None):
+                 lang: str | None = None, extra_env: dict[str, str] | None = None,
+                 monitors: TwoMonitors | None = None):
+        """monitors: a display with two real monitors (Xorg's dummy driver,
+        see two_monitors.py) instead of Xvfb's one screen of `screen`."""
         self.build_dir = Path(build_dir)
         self.artifacts = Path(artifacts)
         self.name = name
@@ -37,6 +41,8 @@ class WineSession:
         self.compositor = compositor
         self.lang = lang
         self.extra_env = dict(extra_env or {})
+        self.monitors = monitors
+        self.monitor_control: MonitorControl | None = None
         self.root = self.build_dir / "e2e-prefixes" / f"{name}-{os.getpid()}"
         self.prefix = self.root / "prefix"
         self.home = self.root / "home"
@@ -83,6 +89,9 @@ class WineSession:
         subprocess.run(["bash", "-c", command], check=True, timeout=300)
 
     def _start_display(self) -> None:
+        if self.monitors is not None:
+            self._start_two_monitor_display()
+            return
         read_fd, write_fd = os.pipe()
         width, height = self.screen
         self._xvfb = subprocess.Popen(
@@ -98,6 +107,15 @@ class WineSession:
         self.display = ":" + number.strip()
         if self.compositor:
             # Without a compositor Xvfb shows LWA_ALPHA windows opaque.
+            self.spawn(["xcompmgr"], wine=False)
+
+    def _start_two_monitor_display(self) -> None:
+        # Xorg stands in for Xvfb and is stopped by PID like it; its
+        # configuration and log stay with the artifacts.
+        self._xvfb, self.display = start_xorg(self.monitors, self.artifacts / f"xorg-{self.name}",
+                                              _read_line_with_timeout)
+        self.monitor_control = MonitorControl(self.display, self.monitors)
+        if self.compositor:
             self.spawn(["xcompmgr"], wine=False)
 
     def _start_wineserver(self) -> None:

@@ -11,6 +11,8 @@
 //   pvprobe keeper <ms>                      own a hidden window for that long (keeps a Wine
 //                                            session's services and desktop process running)
 //   pvprobe foreground                       print the title of the foreground window
+//   pvprobe screens                          "virtual left top right bottom", then one line per
+//                                            monitor: "monitor left top right bottom [primary]"
 //   pvprobe list                             one line per top-level window:
 //                                            hwnd|class|title|visible|left top right bottom|pid
 //   pvprobe resources <title>                print "gdi user private-bytes" of the window's process
@@ -385,10 +387,29 @@ int EndSession(HWND window, int argc, wchar_t** argv) {
   return handled ? 0 : 1;
 }
 
+BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  std::wprintf(L"monitor %ld %ld %ld %ld%ls\n", r.left, r.top, r.right, r.bottom,
+               (info.dwFlags & MONITORINFOF_PRIMARY) != 0 ? L" primary" : L"");
+  return TRUE;
+}
+
+// The monitors as the program sees them (physical pixels).
+int Screens() {
+  SetProcessDPIAware();
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  std::wprintf(L"virtual %d %d %d %d\n", x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+               y + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
-                L"foreground | list\n");
+                L"foreground | list | screens\n");
   return 2;
 }
 
@@ -399,6 +420,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argv[1];
   if (command == L"foreground") return Foreground();
   if (command == L"list") return EnumWindows(PrintTopLevel, 0) ? 0 : 1;
+  if (command == L"screens") return Screens();
   if (command == L"menu") return ShownMenu();
   if (command == L"menures") return argc > 3 ? MenuResource(argv[2], argv[3]) : Usage();
   if (argc < 3) return Usage();
