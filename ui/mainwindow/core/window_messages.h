@@ -22,6 +22,9 @@ inline constexpr unsigned TIMER_BATTERY_BLINK = 1000;
 inline constexpr unsigned TIMER_AUTO_HIDE = 1003;
 inline constexpr unsigned TIMER_ALARM = 1004;
 inline constexpr unsigned TIMER_TRACK_POINTER = 1005;
+// One-shot retry of a tray icon add the shell refused (its period is the
+// tray keeper's back-off).
+inline constexpr unsigned TIMER_TRAY_RETRY = 1007;  // 1006: the timer page's hand-over retry
 
 inline constexpr unsigned kBatteryBlinkPeriodMs = 1000;
 inline constexpr unsigned kAutoHideAfterInitMs = 100;

@@ -31,6 +31,7 @@
 #include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/timer_page.h"
+#include "ui/mainwindow/win32/tray_icon.h"
 #include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/picture_cache.h"
 #include "ui/skin/win32/timer_edit.h"
@@ -214,6 +215,8 @@ class CConfDlg : public CDialog,
 
   NOTIFYICONDATAW m_nid{};
   CIcon m_trayIcon;
+  // Keeps m_nid's icon in the notification area (retries a refused add).
+  CTrayIcon m_tray{m_nid};
   CFont m_editFont;
   CBrush m_versionBrush;
   CDevNotify m_deviceNotify;
