@@ -323,6 +323,9 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       break;
     case TIMER_TRACK_POINTER:
       break;  // taken by the effect input (m_handlers) before this switch
+    case TIMER_PREVIEW_RESTACK:
+      OnPreviewRestackTimer();
+      break;
     default:
       break;
   }

@@ -128,6 +128,7 @@ class CConfDlg : public CDialog,
   void CreateEffectWindows();
   void CreatePreview();
   void LayOutPreview();
+  void OnPreviewRestackTimer();
   void OnWindowPosChanged(const WINDOWPOS* pos);
   bool InEffectMode() override;
   void EnterEffectMode() override;

@@ -50,6 +50,15 @@ void CConfDlg::LayOutPreview() {
   }
   preview.SetHoleSize(pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
   preview.ShowPreview();
+  // Activation may raise the page over it once more after this (Wine's X11
+  // driver raises a newly focused window by itself): placed again shortly.
+  SetTimer(TIMER_PREVIEW_RESTACK, kPreviewRestackMs);
+}
+
+void CConfDlg::OnPreviewRestackTimer() {
+  KillTimer(TIMER_PREVIEW_RESTACK);
+  pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
+  if (m_mode == MODE_READY && MainWindowShown() && preview.Visible()) preview.ShowPreview();
 }
 
 // The preview is a window of its own and follows the main window.
