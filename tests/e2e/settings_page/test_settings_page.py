@@ -356,7 +356,8 @@ class RaisedLogPixels(unittest.TestCase):
                         "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"):
                 session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "192", "/f"],
                              timeout=60, check=True)
-            page = ShownPage(session, ctx)
+            # The splash, like the page, is scaled by the system: twice its picture.
+            page = ShownPage(session, ctx, scale=2)
             try:
                 session.screenshot("dpi-192")
                 left, top, right, bottom = page.rect
