@@ -13,8 +13,10 @@
 #include <windows.h>
 
 // Sets the calling thread's DPI context; returns the previous one, or null
-// when the platform has no thread contexts (or refuses this one). A
-// GDI-scaled context that the platform does not know falls back to plain unaware.
+// when the platform has no thread contexts (or refuses this one and its
+// fallbacks). A context this system does not know falls back as
+// framework/core/dpi_fallback.h says: per-monitor v2 to per-monitor (before
+// Windows 10 version 1703), GDI-scaled unaware to plain unaware (before 1809).
 DPI_AWARENESS_CONTEXT SetThreadDpiContext(DPI_AWARENESS_CONTEXT context);
 
 class CDpiContextScope {

@@ -6,6 +6,7 @@
 #include "app/core/ui_language.h"
 #include "app/win32/loading_dlg.h"
 #include "app/win32/registry_scene_store.h"
+#include "framework/dpi_awareness.h"
 #include "framework/window_class.h"
 #include "link/core/hid_link.h"
 #include "link/win32/link_platform.h"
@@ -62,8 +63,10 @@ BOOL CQuillonApp::InitInstance() {
 
   if (HandOverToRunningInstance()) return FALSE;
 
-  // After a crash or an update, Windows may restart the program.
-  ::RegisterApplicationRestart(nullptr, 0);
+  // After a crash or a hang, Windows may restart the program. Not after a
+  // reboot or an update that closed it: the Run value starts it at logon,
+  // and a restart as well would make two copies.
+  ::RegisterApplicationRestart(nullptr, RESTART_NO_REBOOT | RESTART_NO_PATCH);
   m_com = std::make_unique<CComInit>();
 
   m_workFolder.EnsureWorkFolder();
@@ -77,6 +80,9 @@ BOOL CQuillonApp::InitInstance() {
     return FALSE;
   }
 
+  // The splash is a skin picture like the main window's pages: created in
+  // the same system-scaled context (which the main window keeps).
+  SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
   CLoadingDlg splash(IDD_SPLASH, m_hiddenOwner.GetSafeHwnd(), langZh);
   splash.DoModal();
 

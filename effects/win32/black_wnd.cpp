@@ -7,20 +7,27 @@
 namespace pv::effects {
 
 void ShowTaskbar(bool show) {
-  const HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
-  // SW_SHOWNA: bringing the taskbar back must not take the foreground.
-  if (taskbar != nullptr) ::ShowWindow(taskbar, show ? SW_SHOWNA : SW_HIDE);
+  // The primary monitor's taskbar and the taskbar of every other monitor.
+  // Asynchronous: the taskbars are the shell's windows, and a hung shell
+  // must not hang us (nor the end of the session) with them. SW_SHOWNA:
+  // bringing a taskbar back must not take the foreground.
+  for (const wchar_t* cls : {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"}) {
+    for (HWND taskbar = ::FindWindowExW(nullptr, nullptr, cls, nullptr); taskbar != nullptr;
+         taskbar = ::FindWindowExW(nullptr, taskbar, cls, nullptr)) {
+      ::ShowWindowAsync(taskbar, show ? SW_SHOWNA : SW_HIDE);
+    }
+  }
 }
 
 CBlackWnd::~CBlackWnd() {
   if (m_visible) HideBlack();
 }
 
-bool CBlackWnd::CreateOverlay(HWND mainWindow, const PixelRect& virtualScreen) {
+bool CBlackWnd::CreateOverlay(HWND owner, HWND mainWindow, const PixelRect& virtualScreen) {
   if (m_hWnd != nullptr) return true;
   Style style;
   style.swallowKeys = false;
-  if (!COverlayWnd::CreateOverlay(mainWindow, virtualScreen, style)) return false;
+  if (!COverlayWnd::CreateOverlay(owner, virtualScreen, style)) return false;
   m_mainWindow = mainWindow;
   ::SetLayeredWindowAttributes(m_hWnd, 0, 255, LWA_ALPHA);
   ShowTaskbar(true);

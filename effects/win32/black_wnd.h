@@ -8,17 +8,19 @@
 
 namespace pv::effects {
 
-// The taskbar, the window of class "Shell_TrayWnd"; shown without activation.
+// The taskbars: the window of class "Shell_TrayWnd" and those of class
+// "Shell_SecondaryTrayWnd" (other monitors); shown without activation, and
+// asynchronously (they belong to the shell's thread).
 void ShowTaskbar(bool show);
 
 class CBlackWnd : public COverlayWnd {
  public:
   ~CBlackWnd() override;
 
-  // Creates the black screen hidden and shows the taskbar, so that a taskbar
-  // left hidden by an earlier run comes back at every start. `mainWindow`
-  // receives the close request.
-  bool CreateOverlay(HWND mainWindow, const PixelRect& virtualScreen);
+  // Creates the black screen hidden, owned by `owner`, and shows the
+  // taskbar, so that a taskbar left hidden by an earlier run comes back at
+  // every start. `mainWindow` receives the close request.
+  bool CreateOverlay(HWND owner, HWND mainWindow, const PixelRect& virtualScreen);
 
   void ShowBlack(const PixelRect& virtualScreen);
   void HideBlack();

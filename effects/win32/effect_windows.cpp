@@ -4,6 +4,7 @@
 
 #include "effects/win32/pointer_visibility.h"
 #include "framework/dpi_awareness.h"
+#include "framework/window_class.h"
 
 namespace pv::effects {
 
@@ -27,12 +28,24 @@ CEffectWindows::~CEffectWindows() {
 bool CEffectWindows::Create(HWND mainWindow) {
   const CPhysicalPixels physical;
   const PixelRect screen = CurrentVirtualScreen();
+  if (m_owner.GetSafeHwnd() == nullptr &&
+      !m_owner.CreateEx(0, RegisterWndClass(0).c_str(), L"", WS_POPUP, 0, 0, 0, 0, nullptr)) {
+    return false;
+  }
+  const HWND owner = m_owner.GetSafeHwnd();
   // Created hidden (no WS_VISIBLE), so none of them flashes on screen.
-  bool ok = m_mask.CreateOverlay(mainWindow, screen);
-  ok = m_spotlight.CreateOverlay(mainWindow, screen) && ok;
-  ok = m_lens.CreateOverlay(mainWindow, screen) && ok;
-  ok = m_circle.CreateOverlay(mainWindow, screen) && ok;
-  ok = m_black.CreateOverlay(mainWindow, screen) && ok;
+  bool ok = m_mask.CreateOverlay(owner, screen);
+  ok = m_spotlight.CreateOverlay(owner, screen) && ok;
+  ok = m_lens.CreateOverlay(owner, screen) && ok;
+  ok = m_circle.CreateOverlay(owner, screen) && ok;
+  ok = m_black.CreateOverlay(owner, mainWindow, screen) && ok;
+  // They appear and vanish at once, and the lens's picture never catches
+  // one of them (or the main window) on its way out.
+  for (HWND w : {m_mask.GetSafeHwnd(), m_spotlight.GetSafeHwnd(), m_lens.GetSafeHwnd(),
+                 m_circle.GetSafeHwnd(), m_black.GetSafeHwnd()}) {
+    m_composition.DisableTransitions(w);
+  }
+  m_lens.SetCompositor(&m_composition);
   return ok;
 }
 

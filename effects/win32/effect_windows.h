@@ -14,6 +14,7 @@
 #include "effects/win32/mask_wnd.h"
 #include "effects/win32/spotlight_wnd.h"
 #include "effects/win32/zoom_wnd.h"
+#include "framework/dwm_composition.h"
 
 namespace pv::effects {
 
@@ -25,9 +26,21 @@ class CEffectWindows final : public OverlayOutputs {
   CEffectWindows& operator=(const CEffectWindows&) = delete;
 
   // Creates mask, spotlight, magnifier and circle, then the black screen,
-  // all hidden and owned by `mainWindow` (which receives the black screen's
-  // close request); shows the taskbar. False if a window could not be made.
+  // all hidden; shows the taskbar. `mainWindow` receives the black screen's
+  // close request. False if a window could not be made.
+  //
+  // They are owned by a hidden window of their own, never by the main
+  // window: Windows hides an owner's popups when it is minimised and shows
+  // them again at its restore, and the main window is minimised on its way
+  // into the tray. Only the effect controller shows and hides the effects.
   bool Create(HWND mainWindow);
+
+  // The hidden, never minimised owner of the effect windows.
+  HWND Owner() const { return m_owner.GetSafeHwnd(); }
+
+  // The compositor the overlays are shown through (the preview and the main
+  // window use it too: no fade transitions).
+  Compositor& Composition() { return m_composition; }
 
   // The largest effect: the smaller side of the primary screen, in the
   // physical pixels the overlays work in.
@@ -70,6 +83,9 @@ class CEffectWindows final : public OverlayOutputs {
  private:
   bool AnythingShown() const;
 
+  CDwmComposition m_composition;
+  // Before the windows, so it is destroyed after the windows it owns.
+  CWnd m_owner;
   CMaskWnd m_mask;
   CSpotlightWnd m_spotlight;
   CZoomWnd m_lens;

@@ -11,6 +11,9 @@ void CExampleWnd::CreateOrMove(HWND parent, int x, int y, std::uint8_t opacity, 
     Style style;
     style.extraExStyle = 0;
     style.swallowKeys = false;
+    // The preview belongs with the page: it hides with the minimised main
+    // window and comes back with it.
+    style.followsOwner = true;
     if (!CreateOverlay(parent, RectAt({x, y}, kWidth, kHeight), style)) return;
   } else {
     ::MoveWindow(m_hWnd, x, y, kWidth, kHeight, TRUE);
@@ -40,10 +43,32 @@ void CExampleWnd::MoveTo(int x, int y) {
   if (m_hWnd != nullptr) ::MoveWindow(m_hWnd, x, y, kWidth, kHeight, FALSE);
 }
 
+// Right above the page at every showing, the first included: the page may
+// just have been raised over it (brought to the front), and showing a
+// hidden window leaves it where it was in the z-order. Placed behind the
+// window that lies directly above the page, it is above the page and below
+// everything else; when the page is the top window, at the top.
+//
+// On its way there it passes the top of the top-most windows: a display
+// that stacks its windows itself (Wine's X11 driver) restacks a window only
+// when it becomes the very top one, and would otherwise leave the preview
+// under the page it has just raised.
 void CExampleWnd::ShowPreview() {
   if (m_hWnd == nullptr) return;
   m_visible = true;
-  ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+  const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW;
+  ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, flags | SWP_NOREDRAW);
+  ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, flags | SWP_NOREDRAW);
+  HWND insertAfter = HWND_TOP;
+  if (const HWND page = ::GetWindow(m_hWnd, GW_OWNER)) {
+    const HWND above = ::GetWindow(page, GW_HWNDPREV);
+    // A top-most window above the page would make the preview top-most too.
+    if (above != nullptr && above != m_hWnd &&
+        (::GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) {
+      insertAfter = above;
+    }
+  }
+  ::SetWindowPos(m_hWnd, insertAfter, 0, 0, 0, 0, flags);
 }
 
 LRESULT CExampleWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -14,6 +14,7 @@ PixelRect CurrentVirtualScreen() {
 bool COverlayWnd::CreateOverlay(HWND owner, const PixelRect& rect, const Style& style) {
   if (m_hWnd != nullptr) return true;
   m_swallowKeys = style.swallowKeys;
+  m_followsOwner = style.followsOwner;
   const std::wstring cls = RegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW));
   if (cls.empty()) return false;
   // No WS_VISIBLE: the window never appears before its effect is shown.
@@ -57,6 +58,12 @@ LRESULT COverlayWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
+      break;
+    case WM_SHOWWINDOW:
+      // The owner was minimised or restored. The default processing would
+      // hide the window and show it again at the restore, even when its
+      // effect ended in between: it would come back by itself, top-most.
+      if (!m_followsOwner && (lp == SW_PARENTCLOSING || lp == SW_PARENTOPENING)) return 0;
       break;
   }
   return CWnd::WindowProc(msg, wp, lp);

@@ -25,6 +25,11 @@ class COverlayWnd : public CWnd {
   struct Style {
     DWORD extraExStyle = WS_EX_NOACTIVATE | WS_EX_TOPMOST;
     bool swallowKeys = true;  // WM_KEYDOWN gets no default processing
+    // Whether the window hides and shows with its owner's minimise and
+    // restore (Windows sends every owned popup WM_SHOWWINDOW with
+    // SW_PARENTCLOSING / SW_PARENTOPENING). Effect windows never do: only
+    // the effect controller shows and hides them.
+    bool followsOwner = false;
   };
 
   // Creates the window once, hidden, over `rect` (screen coordinates), owned
@@ -60,6 +65,7 @@ class COverlayWnd : public CWnd {
  private:
   HWND m_prevForeground = nullptr;
   bool m_swallowKeys = true;
+  bool m_followsOwner = false;
 };
 
 }  // namespace pv::effects

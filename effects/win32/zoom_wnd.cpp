@@ -35,8 +35,16 @@ void CZoomWnd::Show(const PixelRect& lens, bool capture) {
   m_visible = true;
   m_lens = lens;
   ApplyRoundRegion(lens.Width());
+  // Painted before anyone sees it: shown cloaked, rendered, then uncloaked,
+  // so no unpainted first frame reaches the screen.
+  if (m_compositor != nullptr) m_compositor->Cloak(m_hWnd, true);
   ShowAt(lens, SWP_NOREDRAW);
-  ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  {
+    CClientDC dc(m_hWnd);
+    RenderTo(dc.Get());
+  }
+  ::ValidateRect(m_hWnd, nullptr);
+  if (m_compositor != nullptr) m_compositor->Cloak(m_hWnd, false);
   SaveForeground();
 }
 
@@ -55,6 +63,9 @@ void CZoomWnd::Move(const PixelRect& lens) {
 }
 
 void CZoomWnd::CaptureScreen() {
+  // The screen is composed asynchronously: what was hidden a moment ago may
+  // still be on it until the compositor's next frame.
+  if (m_compositor != nullptr) m_compositor->WaitForComposition();
   const PixelRect screen = CurrentVirtualScreen();
   CClientDC screenDc(nullptr);
   // The picture's bitmap is kept from show to show while the screen's size

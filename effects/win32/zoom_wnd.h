@@ -6,6 +6,7 @@
 
 #include "effects/win32/memory_canvas.h"
 #include "effects/win32/overlay_wnd.h"
+#include "framework/dwm_composition.h"
 #include "framework/gdi.h"
 
 namespace pv::effects {
@@ -15,6 +16,9 @@ class CZoomWnd : public COverlayWnd {
   static constexpr int kZoomFactor = 2;
 
   bool CreateOverlay(HWND owner, const PixelRect& virtualScreen);
+  // The compositor the capture waits for and the lens is shown through;
+  // may be null (no waiting, shown plainly). Not owned.
+  void SetCompositor(Compositor* compositor) { m_compositor = compositor; }
 
   // `lens` is the window rectangle, D x D centred on the pointer. With
   // `capture` a new still picture of the virtual screen is taken first
@@ -23,7 +27,8 @@ class CZoomWnd : public COverlayWnd {
   void Move(const PixelRect& lens);
 
   // Takes the still picture of the whole virtual screen, layered windows
-  // included.
+  // included, once the compositor shows what was hidden just before (the
+  // main window, another effect).
   void CaptureScreen();
   // Renders the lens for the current position into its off-screen image and
   // copies it to `dc` (the lens window's DC, client coordinates).
@@ -47,6 +52,7 @@ class CZoomWnd : public COverlayWnd {
   CMemoryCanvas m_ringMask;
   CMemoryCanvas m_ringColours;
   int m_regionDiameter = 0;
+  Compositor* m_compositor = nullptr;
 };
 
 }  // namespace pv::effects

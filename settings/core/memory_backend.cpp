@@ -18,12 +18,37 @@ RawValue MemoryBackend::Query(std::wstring_view name) const {
 }
 
 bool MemoryBackend::SetDword(std::wstring_view name, uint32_t value) {
+  return SetDwordUnflushed(name, value) && Flush();
+}
+
+bool MemoryBackend::SetDwordUnflushed(std::wstring_view name, uint32_t value) {
   std::lock_guard lock(mutex_);
   if (failWrites_) return false;
   values_[std::wstring(name)] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
                                  static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  durable_[std::wstring(name)] = false;
   ++writes_;
   return true;
+}
+
+// Like RegFlushKey on the hive: every value stored so far becomes durable.
+bool MemoryBackend::Flush() {
+  std::lock_guard lock(mutex_);
+  if (failWrites_) return false;
+  for (auto& [name, durable] : durable_) durable = true;
+  ++flushes_;
+  return true;
+}
+
+int MemoryBackend::FlushCount() const {
+  std::lock_guard lock(mutex_);
+  return flushes_;
+}
+
+bool MemoryBackend::Durable(std::wstring_view name) const {
+  std::lock_guard lock(mutex_);
+  const auto it = durable_.find(name);
+  return it != durable_.end() && it->second;
 }
 
 void MemoryBackend::SetRaw(std::wstring_view name, std::vector<uint8_t> bytes) {

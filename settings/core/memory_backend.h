@@ -18,6 +18,8 @@ class MemoryBackend : public ISettingsBackend {
  public:
   RawValue Query(std::wstring_view name) const override;
   bool SetDword(std::wstring_view name, uint32_t value) override;
+  bool SetDwordUnflushed(std::wstring_view name, uint32_t value) override;
+  bool Flush() override;
 
   // Plants arbitrary data, as another program (or a user with regedit) might.
   void SetRaw(std::wstring_view name, std::vector<uint8_t> bytes);
@@ -25,8 +27,13 @@ class MemoryBackend : public ISettingsBackend {
   // The stored bytes as a 32-bit value, when exactly four bytes are stored.
   std::optional<uint32_t> Dword(std::wstring_view name) const;
   bool Contains(std::wstring_view name) const;
-  // Number of successful SetDword calls so far.
+  // Number of successful SetDword and SetDwordUnflushed calls so far.
   int WriteCount() const;
+  // Flushes so far: every durable write flushes, as does Flush.
+  int FlushCount() const;
+  // Whether the value stored under the name is durable (flushed since it
+  // was last stored); false for a value never stored.
+  bool Durable(std::wstring_view name) const;
   // Makes every later SetDword fail, as a read-only hive would.
   void FailWrites(bool fail);
 
@@ -34,6 +41,8 @@ class MemoryBackend : public ISettingsBackend {
   mutable std::mutex mutex_;
   std::map<std::wstring, std::vector<uint8_t>, std::less<>> values_;
   int writes_ = 0;
+  int flushes_ = 0;
+  std::map<std::wstring, bool, std::less<>> durable_;
   bool failWrites_ = false;
 };
 

@@ -35,6 +35,13 @@ class ISettingsBackend {
   // Stores `value` as a 32-bit value named `name`. Returns true only once the
   // write is durable (flushed).
   virtual bool SetDword(std::wstring_view name, uint32_t value) = 0;
+
+  // Stores `value` at once (readers see it) without making it durable yet:
+  // one of a run of changes that Flush makes durable together when the run
+  // ends. A store that flushes nothing separately writes durably here.
+  virtual bool SetDwordUnflushed(std::wstring_view name, uint32_t value) { return SetDword(name, value); }
+  // Makes every value stored so far durable; true on success.
+  virtual bool Flush() { return true; }
 };
 
 }  // namespace pv::settings

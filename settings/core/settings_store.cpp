@@ -16,4 +16,12 @@ int SettingsStore::WriteValue(int32_t id, uint32_t value) {
   return backend_.SetDword(GetKeyName(id), value) ? 1 : 0;
 }
 
+int SettingsStore::WriteValueUnflushed(int32_t id, uint32_t value) {
+  return backend_.SetDwordUnflushed(GetKeyName(id), value) ? 1 : 0;
+}
+
+int SettingsStore::Flush() {
+  return backend_.Flush() ? 1 : 0;
+}
+
 }  // namespace pv::settings

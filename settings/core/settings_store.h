@@ -19,6 +19,11 @@ class SettingsStore {
 
   // Stores value as a 32-bit value; 1 once it is durable, else 0.
   int WriteValue(int32_t id, uint32_t value);
+  // Stores value at once, durable only after the next Flush (or durable
+  // write): for a run of changes that ends with one Flush. 1 when stored.
+  int WriteValueUnflushed(int32_t id, uint32_t value);
+  // Makes every value stored so far durable; 1 on success.
+  int Flush();
 
  private:
   ISettingsBackend& backend_;

@@ -31,13 +31,18 @@ RawValue RegistryBackend::Query(std::wstring_view name) const {
 }
 
 bool RegistryBackend::SetDword(std::wstring_view name, uint32_t value) {
+  // Stored is not yet durable: only a flushed value survives a power cut.
+  return SetDwordUnflushed(name, value) && Flush();
+}
+
+bool RegistryBackend::SetDwordUnflushed(std::wstring_view name, uint32_t value) {
   const std::wstring valueName(name);
   const DWORD data = value;
-  if (RegSetValueExW(HKEY_CURRENT_USER, valueName.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                     sizeof(data)) != ERROR_SUCCESS) {
-    return false;
-  }
-  // Stored is not yet durable: only a flushed value survives a power cut.
+  return RegSetValueExW(HKEY_CURRENT_USER, valueName.c_str(), 0, REG_DWORD,
+                        reinterpret_cast<const BYTE*>(&data), sizeof(data)) == ERROR_SUCCESS;
+}
+
+bool RegistryBackend::Flush() {
   return RegFlushKey(HKEY_CURRENT_USER) == ERROR_SUCCESS;
 }
 

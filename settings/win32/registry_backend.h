@@ -12,6 +12,11 @@ class RegistryBackend : public ISettingsBackend {
   RawValue Query(std::wstring_view name) const override;
   // RegSetValueExW, then RegFlushKey so the value survives a crash at once.
   bool SetDword(std::wstring_view name, uint32_t value) override;
+  // RegSetValueExW alone; RegFlushKey (Flush) when the run of changes ends.
+  // A flush blocks the whole hive and is costly: one per slider drag, not
+  // one per step of it.
+  bool SetDwordUnflushed(std::wstring_view name, uint32_t value) override;
+  bool Flush() override;
 };
 
 }  // namespace pv::settings

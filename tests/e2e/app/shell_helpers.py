@@ -71,10 +71,13 @@ class RemoteKeepAlive:
             self.connection.close()
 
 
-def splash_windows(session: "harness.WineSession", pid_filter=None) -> list:
-    """Visible dialog windows with the splash picture's size."""
+def splash_windows(session: "harness.WineSession", pid_filter=None, scale: int = 1) -> list:
+    """Visible dialog windows with the splash picture's size (times the
+    screen's scaling, as a per-monitor aware observer sees the system-scaled
+    splash: 2 at LogPixels 192)."""
+    size = (SPLASH_SIZE[0] * scale, SPLASH_SIZE[1] * scale)
     return [w for w in session.top_level_windows()
-            if w.class_name == "#32770" and w.visible and w.size == SPLASH_SIZE]
+            if w.class_name == "#32770" and w.visible and w.size == size]
 
 
 def wait_until(predicate, timeout: float, interval: float = 0.1) -> bool:

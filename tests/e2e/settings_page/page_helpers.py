@@ -53,15 +53,16 @@ class PageRemote(RemoteKeepAlive):
 class ShownPage:
     """The program started with a linked remote and its settings page shown."""
 
-    def __init__(self, session, ctx, **env):
+    def __init__(self, session, ctx, scale: int = 1, **env):
         self.session = session
         self.ctx = ctx
         self.simulator = receiver_sim.Simulator().__enter__()
         self.remote = PageRemote(self.simulator).start()
         env["PRESENTER_VELA_RECEIVER"] = self.simulator.variable()
         self.program = session.start_program(ctx.exe, **env)
-        if not wait_until(lambda: splash_windows(session), 30):
-            raise AssertionError("no splash window")
+        # The splash is system-scaled like the pages: `scale` times its picture.
+        if not wait_until(lambda: splash_windows(session, scale=scale), 30):
+            raise AssertionError(f"no splash window of {scale} x the picture's size")
         session.xdotool("key", "space")  # closes the splash at once
         if not session.wait_window(TITLE, 15):
             raise AssertionError("no main window")

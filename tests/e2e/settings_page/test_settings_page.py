@@ -31,6 +31,23 @@ def box_texts(session, box):
     return [c.text for c in session.child_windows(box.text)]
 
 
+# The preview over the page's sample picture (client (15, 103) to (305, 251)):
+# black at the spotlight's opacity (brightness 80: 215) around a hole of
+# 500 x 148 / 1080 = 68 pixels at its centre (160, 177), where the arrow is.
+PREVIEW_DARK_POINTS = ((30, 115), (220, 177), (290, 240))
+PREVIEW_HOLE_POINTS = ((140, 192), (160, 160))
+
+
+def assert_preview_over_the_sample(test, page, shot, art):
+    for x, y in PREVIEW_DARK_POINTS:
+        darkened = tuple(round(c * (255 - 215) / 255) for c in art_pixel(art, x, y))
+        test.assertTrue(close_to(page.pixel(shot, x, y), darkened, 8),
+                        ("no preview darkness at", (x, y), page.pixel(shot, x, y), darkened))
+    for x, y in PREVIEW_HOLE_POINTS:
+        test.assertTrue(close_to(page.pixel(shot, x, y), art_pixel(art, x, y), 8),
+                        ("no hole at", (x, y), page.pixel(shot, x, y), art_pixel(art, x, y)))
+
+
 class SettingsPageEnglish(unittest.TestCase):
     """English user interface, receiver plugged in, remote on."""
 
@@ -57,6 +74,11 @@ class SettingsPageEnglish(unittest.TestCase):
         if not self.session.window_visible(TITLE):
             self.page.show()
         self.page.move(300, 440)  # off every region
+
+    def test_0_the_first_showing_has_the_preview_above_the_page(self):
+        # setUpClass showed the page for the first time; nothing has shown it since.
+        shot = self.page.screenshot("settings-page-en-first")
+        assert_preview_over_the_sample(self, self.page, shot, "settings_en.png")
 
     def test_a_page_shows_every_control_and_the_version(self):
         page = self.page
@@ -306,6 +328,7 @@ class SettingsPageChinese(unittest.TestCase):
             try:
                 shot = page.screenshot("settings-page-zh")
                 self.assertTrue(close_to(page.pixel(shot, 10, 10), art_pixel("settings_zh.png", 10, 10), 2))
+                assert_preview_over_the_sample(self, page, shot, "settings_zh.png")
                 self.assertEqual(page.control(VERSION_LABEL).text, product_version())
                 page.click(575, 226)
                 self.assertTrue(wait_until(lambda: message_boxes(session), 10), "no notice")
@@ -333,7 +356,8 @@ class RaisedLogPixels(unittest.TestCase):
                         "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"):
                 session.wine(["reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", "192", "/f"],
                              timeout=60, check=True)
-            page = ShownPage(session, ctx)
+            # The splash, like the page, is scaled by the system: twice its picture.
+            page = ShownPage(session, ctx, scale=2)
             try:
                 session.screenshot("dpi-192")
                 left, top, right, bottom = page.rect

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -133,6 +134,62 @@ TEST(AutoBootSwitch, ShowsWhatAutostartReallyIs) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(AutoBootAfterClick(c.wasOn, c.reached), c.shown) << c.wasOn << c.reached;
+}
+
+}  // namespace
+}  // namespace pv::mainwindow
+
+namespace pv::mainwindow {
+namespace {
+
+// A thumb drag or a run of arrow-key steps: every step is stored at once
+// (readers see it) and the run is flushed once, at its end (TB_ENDTRACK).
+TEST_F(SettingsPageValuesTest, ARunOfScrollStepsIsStoredAtEachStepAndFlushedOnceAtItsEnd) {
+  values.Load();
+  struct Slider {
+    const wchar_t* setting;
+    std::function<bool(int, ScrollStep)> sync;
+  };
+  const Slider sliders[] = {
+      {L"Brightness", [&](int p, ScrollStep s) { return values.SyncBrightness(p, s); }},
+      {L"PointerSpeed", [&](int p, ScrollStep s) { return values.SyncPointerSpeed(p, s); }},
+      {L"CircleColor", [&](int p, ScrollStep s) { return values.SyncCircleColor(p, s); }},
+  };
+  for (const Slider& slider : sliders) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(slider.setting)));
+    const int flushesBefore = backend.FlushCount();
+    for (int position = 10; position <= 40; position += 5) {
+      EXPECT_TRUE(slider.sync(position, ScrollStep::kWithinRun));
+      EXPECT_EQ(Stored(slider.setting), static_cast<std::uint32_t>(position)) << "stored at once";
+    }
+    EXPECT_EQ(backend.FlushCount(), flushesBefore) << "flushed during the run";
+    EXPECT_FALSE(backend.Durable(Name(slider.setting)));
+    // The thumb's release: its notification repeats the last position, then TB_ENDTRACK.
+    EXPECT_FALSE(slider.sync(40, ScrollStep::kEndOfRun));
+    values.EndScrollRun();
+    EXPECT_EQ(backend.FlushCount(), flushesBefore + 1);
+    EXPECT_TRUE(backend.Durable(Name(slider.setting)));
+    EXPECT_EQ(Stored(slider.setting), 40u);
+    // A run that ended with no change flushes nothing more.
+    values.EndScrollRun();
+    EXPECT_EQ(backend.FlushCount(), flushesBefore + 1);
+  }
+}
+
+TEST_F(SettingsPageValuesTest, AChangeOutsideARunIsDurableAtOnceAndTakesAPendingRunWithIt) {
+  values.Load();
+  const int flushesBefore = backend.FlushCount();
+  EXPECT_TRUE(values.SyncBrightness(33, ScrollStep::kWithinRun));
+  // The run's last step came as its end (the thumb released on a new place).
+  EXPECT_TRUE(values.SyncPointerSpeed(77, ScrollStep::kEndOfRun));
+  EXPECT_EQ(backend.FlushCount(), flushesBefore + 1);
+  EXPECT_TRUE(backend.Durable(Name(L"PointerSpeed")));
+  EXPECT_TRUE(backend.Durable(Name(L"Brightness"))) << "a flush is of the whole hive";
+  values.EndScrollRun();
+  EXPECT_EQ(backend.FlushCount(), flushesBefore + 1) << "nothing was left to flush";
+  // And plain calls (a click) write durably, as always.
+  EXPECT_TRUE(values.SyncCircleColor(120));
+  EXPECT_TRUE(backend.Durable(Name(L"CircleColor")));
 }
 
 }  // namespace

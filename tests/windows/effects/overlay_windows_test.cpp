@@ -26,8 +26,13 @@ TEST_F(OverlayTest, OverlaysAreCreatedHiddenAsLayeredTopMostToolWindowsThatNever
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(::IsWindowVisible(w));
     EXPECT_EQ(::GetWindowLongPtrW(w, GWL_EXSTYLE) & wanted, wanted);
-    EXPECT_EQ(::GetWindow(w, GW_OWNER), m_main.Get());
+    // Owned by a hidden window of their own that is never minimised, so the
+    // main window's minimise and restore never hide or show them.
+    EXPECT_EQ(::GetWindow(w, GW_OWNER), m_windows.Owner());
+    EXPECT_NE(::GetWindow(w, GW_OWNER), m_main.Get());
   }
+  EXPECT_FALSE(::IsWindowVisible(m_windows.Owner()));
+  EXPECT_FALSE(::IsIconic(m_windows.Owner()));
   EXPECT_FALSE(m_windows.BlackVisible());
   EXPECT_FALSE(m_windows.Spotlight().Visible());
 }
@@ -352,6 +357,7 @@ TEST_F(BlackScreenTest, CreatingTheWindowsBringsBackATaskbarLeftHiddenByAnEarlie
   ::ShowWindow(m_taskbar, SW_HIDE);
   pv::effects::CEffectWindows windows;
   ASSERT_TRUE(windows.Create(m_main.Get()));
+  Pump(50);  // the taskbars are shown asynchronously (they are the shell's)
   EXPECT_TRUE(::IsWindowVisible(m_taskbar));
   EXPECT_FALSE(windows.BlackVisible());
 }

@@ -168,6 +168,26 @@ TEST_F(EffectInputTest, RawKeysAndMouseReachTheRules) {
   EXPECT_GT(window.defaultInputs, 0) << "unconsumed raw input gets the default processing";
 }
 
+TEST_F(EffectInputTest, AKeysPressIsHandledBeforeItsReleaseQueuedBehindIt) {
+  ASSERT_NE(window.hwnd(), nullptr);
+  ASSERT_TRUE(window.RegisterRawInput());
+  // The remote out of reach: a key press ends the laser; the black screen
+  // over it ends at the key's release.
+  desktop.rfLinked = false;
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_DOWN, pv::effects::SCENE_CIRCLE);
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_BLACK_SCREEN, 0);
+  ASSERT_TRUE(desktop.blackShown);
+  desktop.Take();
+  // Press and release arrive together: the release is queued behind the
+  // WM_INPUT of the press.
+  Key(VK_F15);
+  ASSERT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
+  const auto at = [&](const std::string& call) {
+    return std::find(seen.begin(), seen.end(), call) - seen.begin();
+  };
+  EXPECT_LT(at("HideCircle"), at("HideBlack")) << "the release was taken before the press: " << Seen();
+}
+
 TEST_F(EffectInputTest, PostedMessagesAreCheckedAndForeignTimersPassOn) {
   ASSERT_NE(window.hwnd(), nullptr);
   desktop.mainWindowShown = true;

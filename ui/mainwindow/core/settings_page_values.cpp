@@ -28,33 +28,47 @@ void SettingsPageValues::Load() {
   m_effect.circleColor = HueToColor(m_circleColorIndex);
 }
 
-bool SettingsPageValues::SyncBrightness(int position) {
+void SettingsPageValues::Store(SettingId id, std::uint32_t value, ScrollStep step) {
+  if (step == ScrollStep::kWithinRun) {
+    m_flushPending = m_store.WriteValueUnflushed(settings::ToInt(id), value) == 1 || m_flushPending;
+    return;
+  }
+  // A durable write flushes the whole hive: the run's values with it.
+  if (SaveSetting(m_store, id, value)) m_flushPending = false;
+}
+
+void SettingsPageValues::EndScrollRun() {
+  if (!m_flushPending) return;
+  if (m_store.Flush() == 1) m_flushPending = false;
+}
+
+bool SettingsPageValues::SyncBrightness(int position, ScrollStep step) {
   const std::uint32_t value = AsValue(position);
   if (value == m_effect.brightness || value > 100) return false;
   // Nothing of the main window changes with it: the preview window takes the
   // new opacity by itself, so no repaint is asked for.
   m_effect.brightness = value;
-  SaveSetting(m_store, SettingId::kBrightness, value);
+  Store(SettingId::kBrightness, value, step);
   return true;
 }
 
-bool SettingsPageValues::SyncPointerSpeed(int position) {
+bool SettingsPageValues::SyncPointerSpeed(int position, ScrollStep step) {
   const std::uint32_t value = AsValue(position);
   if (value == m_pointerSpeed || value > 100) {
     m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
     return false;
   }
   m_pointerSpeed = value;
-  SaveSetting(m_store, SettingId::kPointerSpeed, value);
+  Store(SettingId::kPointerSpeed, value, step);
   m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(value));
   return true;
 }
 
-bool SettingsPageValues::SyncCircleColor(int position) {
+bool SettingsPageValues::SyncCircleColor(int position, ScrollStep step) {
   const std::uint32_t value = AsValue(position);
   if (value == m_circleColorIndex || value >= kHueSteps) return false;
   m_circleColorIndex = value;
-  SaveSetting(m_store, SettingId::kCircleColor, value);
+  Store(SettingId::kCircleColor, value, step);
   m_effect.circleColor = HueToColor(value);
   return true;
 }

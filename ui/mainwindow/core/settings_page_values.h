@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "effects/core/effect_types.h"
+#include "settings/core/setting_ids.h"
 #include "settings/core/settings_store.h"
 
 namespace pv::mainwindow {
@@ -39,6 +40,15 @@ constexpr bool AutoBootAfterClick(bool wasOn, bool reached) {
   return reached ? !wasOn : wasOn;
 }
 
+// Where a scroll notification stands in its run: a thumb drag or a held
+// arrow key sends many steps and then TB_ENDTRACK. Each step's value is
+// stored at once; the flush, which blocks the whole registry hive, is made
+// once when the run ends.
+enum class ScrollStep {
+  kEndOfRun,   // TB_ENDTRACK, the thumb's release, or any write outside a run
+  kWithinRun,  // a drag or key step that more steps and TB_ENDTRACK follow
+};
+
 class SettingsPageValues {
  public:
   // effect: brightness and circle colour live there (the effects read them).
@@ -54,9 +64,13 @@ class SettingsPageValues {
 
   // A slider's position taken over: true when it differs from the value held
   // (the new value is then stored and applied), false when nothing changed.
-  bool SyncBrightness(int position);
-  bool SyncPointerSpeed(int position);  // also re-sends the speed to the link when unchanged
-  bool SyncCircleColor(int position);
+  // Within a run the value is stored unflushed (see ScrollStep).
+  bool SyncBrightness(int position, ScrollStep step = ScrollStep::kEndOfRun);
+  // Also re-sends the speed to the link when unchanged.
+  bool SyncPointerSpeed(int position, ScrollStep step = ScrollStep::kEndOfRun);
+  bool SyncCircleColor(int position, ScrollStep step = ScrollStep::kEndOfRun);
+  // The run ended: what it stored is made durable, with one flush.
+  void EndScrollRun();
 
   std::uint32_t Brightness() const { return m_effect.brightness; }
   std::uint32_t PointerSpeed() const { return m_pointerSpeed; }
@@ -67,8 +81,11 @@ class SettingsPageValues {
   settings::SettingsStore& m_store;
   effects::EffectSettings& m_effect;
   SettingsPageOutputs& m_outputs;
+  void Store(settings::SettingId id, std::uint32_t value, ScrollStep step);
+
   std::uint32_t m_pointerSpeed = 0;
   std::uint32_t m_circleColorIndex = 0;
+  bool m_flushPending = false;  // a value of the run is stored but not flushed
 };
 
 }  // namespace pv::mainwindow

@@ -22,6 +22,13 @@ inline constexpr unsigned TIMER_BATTERY_BLINK = 1000;
 inline constexpr unsigned TIMER_AUTO_HIDE = 1003;
 inline constexpr unsigned TIMER_ALARM = 1004;
 inline constexpr unsigned TIMER_TRACK_POINTER = 1005;
+// One-shot retry of a tray icon add the shell refused (its period is the
+// tray keeper's back-off).
+inline constexpr unsigned TIMER_TRAY_RETRY = 1007;  // 1006: the timer page's hand-over retry
+// One-shot, a moment after the page showed: the preview is placed above the
+// page once more, after the display has finished raising the page.
+inline constexpr unsigned TIMER_PREVIEW_RESTACK = 1008;
+inline constexpr unsigned kPreviewRestackMs = 150;
 
 inline constexpr unsigned kBatteryBlinkPeriodMs = 1000;
 inline constexpr unsigned kAutoHideAfterInitMs = 100;

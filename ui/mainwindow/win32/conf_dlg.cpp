@@ -59,6 +59,7 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
   m_showOnFirstIdle = false;
   m_handlers.Add(m_updateLink);
   m_handlers.Add(m_settingsPage);
+  m_handlers.Add(m_tray);
 }
 
 CConfDlg::~CConfDlg() {
@@ -113,7 +114,8 @@ BOOL CConfDlg::OnInitDialog() {
   InitLayout();
 
   BuildTrayIcon();
-  ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+  m_tray.Attach(m_hWnd);
+  m_tray.Add();  // retried until the shell takes it (at logon it may not be ready)
 
   ShowWindow(SW_HIDE);
   m_timerAutoHide = SetTimer(TIMER_AUTO_HIDE, kAutoHideAfterInitMs);
@@ -166,7 +168,7 @@ void CConfDlg::PlaceTimerEdit() {
 void CConfDlg::InitLayout() {
   // The black screen window is created here (black screen); a taskbar left
   // hidden by an earlier run comes back at every start.
-  if (HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr)) ::ShowWindow(taskbar, SW_SHOW);
+  pv::effects::ShowTaskbar(true);
   ShowControl(IDC_TIMER_EDIT, false);
   for (int id : {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR})
     ShowControl(id, false);
@@ -321,6 +323,9 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       break;
     case TIMER_TRACK_POINTER:
       break;  // taken by the effect input (m_handlers) before this switch
+    case TIMER_PREVIEW_RESTACK:
+      OnPreviewRestackTimer();
+      break;
     default:
       break;
   }
@@ -378,7 +383,7 @@ void CConfDlg::OnDestroy() {
   if (m_timerTrack != 0) KillTimer(std::exchange(m_timerTrack, 0));
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
   m_alarm.OnReceiverGone();  // cancels a countdown or stops the sound
-  ::Shell_NotifyIconW(NIM_DELETE, &m_nid);
+  m_tray.Remove();
   Link().m_hNotifyWnd = 0;
   m_deviceNotify.Reset();
 }

@@ -31,6 +31,7 @@
 #include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/timer_page.h"
+#include "ui/mainwindow/win32/tray_icon.h"
 #include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/picture_cache.h"
 #include "ui/skin/win32/timer_edit.h"
@@ -127,6 +128,7 @@ class CConfDlg : public CDialog,
   void CreateEffectWindows();
   void CreatePreview();
   void LayOutPreview();
+  void OnPreviewRestackTimer();
   void OnWindowPosChanged(const WINDOWPOS* pos);
   bool InEffectMode() override;
   void EnterEffectMode() override;
@@ -214,6 +216,8 @@ class CConfDlg : public CDialog,
 
   NOTIFYICONDATAW m_nid{};
   CIcon m_trayIcon;
+  // Keeps m_nid's icon in the notification area (retries a refused add).
+  CTrayIcon m_tray{m_nid};
   CFont m_editFont;
   CBrush m_versionBrush;
   CDevNotify m_deviceNotify;

@@ -22,6 +22,9 @@ constexpr POINT kPreviewOffset{15, 103};
 // run left hidden).
 void CConfDlg::CreateEffectWindows() {
   m_effectWindows.Create(m_hWnd);
+  // No fade as the window goes into the tray: the magnifier's picture,
+  // taken as an effect starts, must not catch it on its way out.
+  m_effectWindows.Composition().DisableTransitions(m_hWnd);
 }
 
 // Hidden until the settings page is laid out; at the spotlight's opacity,
@@ -34,6 +37,7 @@ void CConfDlg::CreatePreview() {
   preview.CreateOrMove(m_hWnd, window.left + kPreviewOffset.x, window.top + kPreviewOffset.y,
                        pv::effects::OpacityForBrightness(m_effect.brightness),
                        pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
+  m_effectWindows.Composition().DisableTransitions(preview.GetSafeHwnd());
 }
 
 // The preview shows only on the settings page of a window that is on the
@@ -46,6 +50,15 @@ void CConfDlg::LayOutPreview() {
   }
   preview.SetHoleSize(pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
   preview.ShowPreview();
+  // Activation may raise the page over it once more after this (Wine's X11
+  // driver raises a newly focused window by itself): placed again shortly.
+  SetTimer(TIMER_PREVIEW_RESTACK, kPreviewRestackMs);
+}
+
+void CConfDlg::OnPreviewRestackTimer() {
+  KillTimer(TIMER_PREVIEW_RESTACK);
+  pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
+  if (m_mode == MODE_READY && MainWindowShown() && preview.Visible()) preview.ShowPreview();
 }
 
 // The preview is a window of its own and follows the main window.

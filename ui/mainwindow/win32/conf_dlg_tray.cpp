@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "framework/dpi_awareness.h"
 #include "framework/strings.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
@@ -20,10 +21,17 @@ using namespace pv::mainwindow;
 void CConfDlg::BuildTrayIcon() {
   const TrayIcon icon = TrayIconFor(m_bReceiverPresent, m_bRfLinked);
   const UINT iconId = icon == TrayIcon::Linked ? IDI_TRAY_LINKED : IDI_TRAY_UNLINKED;
-  // The notification area shows small icons; load the size it draws.
-  m_trayIcon.Reset(
-      static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                      ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+  // The notification area shows small icons: load the size it draws, in
+  // physical pixels. This window's system-scaled context would report the
+  // 100 % size (16) on every screen, which the shell then blurs at 150 %.
+  int width = 0, height = 0;
+  {
+    const CDpiContextScope physical(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    width = ::GetSystemMetrics(SM_CXSMICON);
+    height = ::GetSystemMetrics(SM_CYSMICON);
+  }
+  m_trayIcon.Reset(static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(iconId), IMAGE_ICON, width, height, 0)));
 
   m_nid = {};
   m_nid.cbSize = sizeof(NOTIFYICONDATAW);
@@ -41,7 +49,7 @@ void CConfDlg::BuildTrayIcon() {
 
 void CConfDlg::UpdateTrayIcon() {
   BuildTrayIcon();
-  ::Shell_NotifyIconW(NIM_MODIFY, &m_nid);
+  m_tray.Update();
 }
 
 LRESULT CConfDlg::OnTrayNotify(WPARAM iconId, LPARAM mouseMessage) {
@@ -70,7 +78,7 @@ void CConfDlg::ShowTrayMenu() {
 // The shell was restarted: the icon has to be added again.
 LRESULT CConfDlg::OnTaskbarCreated() {
   BuildTrayIcon();
-  ::Shell_NotifyIconW(NIM_ADD, &m_nid);
+  m_tray.Add();
   return 0;
 }
 

@@ -93,9 +93,15 @@ bool CEffectInput::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
   }
 }
 
+// The message's own record is the oldest: it is handled before the input
+// queued behind it, so a key's release is never taken before its press.
 bool CEffectInput::OnRawInput(HRAWINPUT input) {
+  const bool consumed = OnOwnRecord(input);
   DrainRawInputBuffer();
+  return consumed;
+}
 
+bool CEffectInput::OnOwnRecord(HRAWINPUT input) {
   UINT size = 0;
   if (::GetRawInputData(input, RID_INPUT, nullptr, &size, kHeaderSize) != 0) return false;
   if (size == 0) return true;  // nothing to read: dropped

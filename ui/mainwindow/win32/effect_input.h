@@ -42,6 +42,9 @@ class CEffectInput : public IMessageHandler {
   void DrainRawInputBuffer();
 
  private:
+  // The WM_INPUT's own record; true when consumed.
+  bool OnOwnRecord(HRAWINPUT input);
+
   pv::effects::EffectController& m_controller;
   // Batch buffer and its record list, allocated once: raw input arrives with
   // every mouse movement, so reading it never allocates.

@@ -1,6 +1,8 @@
 #include "ui/mainwindow/win32/settings_page.h"
 
 #include <windowsx.h>
+// After <windows.h>:
+#include <commctrl.h>
 
 #include "framework/strings.h"
 #include "link/core/hid_link.h"
@@ -126,7 +128,7 @@ void CSettingsPage::Repaint(const RECT& rect, bool erase) {
 bool CSettingsPage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
   switch (msg) {
     case WM_HSCROLL:
-      OnHScroll(reinterpret_cast<HWND>(lp));
+      OnHScroll(LOWORD(wp), reinterpret_cast<HWND>(lp));
       return false;  // the default handling follows
     case WM_MOUSEMOVE:
       if (!OnMouseMove(wp, PointOf(lp))) return false;
@@ -149,21 +151,31 @@ bool CSettingsPage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
 }
 
 // Every scroll notification (drag, channel click, keys, end of scroll) takes
-// the slider's position over; values are stored on every change.
-void CSettingsPage::OnHScroll(HWND slider) {
+// the slider's position over; values are stored on every change. During a
+// drag or a run of key steps they are flushed once, when the run ends
+// (TB_ENDTRACK): the thumb's release or the key's.
+void CSettingsPage::OnHScroll(UINT code, HWND slider) {
   if (slider == nullptr) return;
+  const bool runEnds = code == TB_ENDTRACK || code == TB_THUMBPOSITION;
+  const ScrollStep step = runEnds ? ScrollStep::kEndOfRun : ScrollStep::kWithinRun;
   if (slider == m_sliderBrightness.GetSafeHwnd()) {
-    if (m_values.SyncBrightness(m_sliderBrightness.GetPos())) {
+    if (m_values.SyncBrightness(m_sliderBrightness.GetPos(), step)) {
       m_dlg.OnPreviewOpacityChanged(OpacityForBrightness(m_values.Brightness()));
     }
   } else if (slider == m_sliderPointerSpeed.GetSafeHwnd()) {
-    m_values.SyncPointerSpeed(m_sliderPointerSpeed.GetPos());
+    m_values.SyncPointerSpeed(m_sliderPointerSpeed.GetPos(), step);
   } else if (slider == m_sliderCircleColor.GetSafeHwnd()) {
-    if (m_values.SyncCircleColor(m_sliderCircleColor.GetPos())) {
+    if (m_values.SyncCircleColor(m_sliderCircleColor.GetPos(), step)) {
       Repaint(ToRect(kColorDot), false);
       ::UpdateWindow(m_dlg.m_hWnd);  // the dot follows the thumb at once
     }
   }
+  if (code == TB_ENDTRACK) m_values.EndScrollRun();
+}
+
+CSettingsPage::~CSettingsPage() {
+  // A run that never saw its end (the window went mid-drag) loses nothing.
+  m_values.EndScrollRun();
 }
 
 pv::mainwindow::HitRegions CSettingsPage::Regions() const {

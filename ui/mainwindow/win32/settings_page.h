@@ -20,6 +20,9 @@ class CConfDlg;
 class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPageOutputs {
  public:
   CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store);
+  ~CSettingsPage();
+  CSettingsPage(const CSettingsPage&) = delete;
+  CSettingsPage& operator=(const CSettingsPage&) = delete;
 
   // Reads brightness, pointer speed and laser colour (before the sliders).
   void LoadValues();
@@ -47,7 +50,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
 
   void SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum, int maximum,
                    int lineSize, std::uint32_t position);
-  void OnHScroll(HWND slider);
+  void OnHScroll(UINT code, HWND slider);
   bool OnMouseMove(WPARAM keys, pv::PixelPoint point);
   void OnLButtonDown(pv::PixelPoint point);
   bool OnLButtonUp();
