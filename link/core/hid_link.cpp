@@ -312,17 +312,29 @@ bool CHidLink::OpenDevice() {
 
 // ---------------------------------------------------------------- timer
 
+bool CHidLink::LockWithin(std::chrono::milliseconds timeout) {
+  // Polls rather than a timed lock: ThreadSanitizer does not see the timed
+  // lock of every C library and would then take the unlock for a fault.
+  constexpr std::chrono::milliseconds kPoll{1};
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!m_hMutex.try_lock()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return true;
+}
+
 bool CHidLink::TryStartTimer(bool on, std::int64_t start, std::uint32_t seconds,
                              std::chrono::milliseconds timeout) {
-  std::unique_lock lock(m_hMutex, std::defer_lock);
-  if (!lock.try_lock_for(timeout)) return false;
+  if (!LockWithin(timeout)) return false;
+  std::lock_guard lock(m_hMutex, std::adopt_lock);
   StartTimer(on, start, seconds);
   return true;
 }
 
 std::optional<bool> CHidLink::TimerRunning(std::chrono::milliseconds timeout) {
-  std::unique_lock lock(m_hMutex, std::defer_lock);
-  if (!lock.try_lock_for(timeout)) return std::nullopt;
+  if (!LockWithin(timeout)) return std::nullopt;
+  std::lock_guard lock(m_hMutex, std::adopt_lock);
   return m_bTimerRunning != 0;
 }
 

@@ -153,6 +153,8 @@ class CHidLink {
   void PostStateBitChange();
   void ReadStoredScene();
   bool OnWorkerThread() const { return m_workerId.load() == std::this_thread::get_id(); }
+  // Takes m_hMutex within `timeout`; false when it is not to be had.
+  bool LockWithin(std::chrono::milliseconds timeout);
 
   // ---- Shared with the user-interface thread -----------------------------
   std::atomic<std::uintptr_t> m_hNotifyWnd{0};
@@ -170,9 +172,8 @@ class CHidLink {
   std::atomic<std::uint8_t> m_bBlackScreen{0};
   std::atomic<std::uint8_t> m_pointerSpeed{50};
   // Guards the timer and every report build and write. Recursive because the
-  // timer operations write a report while already holding it; timed so the
-  // window can bound its wait.
-  std::recursive_timed_mutex m_hMutex;
+  // timer operations write a report while already holding it.
+  std::recursive_mutex m_hMutex;
   HidClassGuid m_hidGuid{};
 
   // ---- Presentation timer (written under m_hMutex) -------------------------

@@ -69,7 +69,7 @@ class LinkInternals {
   std::atomic<std::uint8_t>& m_bEffectLatched;
   std::atomic<std::uint8_t>& m_bBlackScreen;
   std::atomic<std::uint8_t>& m_pointerSpeed;
-  std::recursive_timed_mutex& m_hMutex;
+  std::recursive_mutex& m_hMutex;
   HidClassGuid& m_hidGuid;
   std::atomic<std::uint8_t>& m_bTimerRunning;
   std::atomic<std::uint8_t>& m_bTimerAlert;
