@@ -10,7 +10,8 @@
 //   windows that use it. It must outlive its worker: a worker that has not
 //   acknowledged the stop (StopAndWait false) may still be in a read wait
 //   while the process ends, so such a link is never destroyed.
-// - Start runs the worker once; the ports must outlive it.
+// - Start and StopAndWait belong to the application: Start runs the worker
+//   once (the ports must outlive it), StopAndWait waits at most 50 x 100 ms.
 // - Every other public operation is for the user-interface thread and never
 //   blocks for longer than the timeout it is given: the flags it sets are
 //   picked up by the worker on its next pass, the timer operations take the
