@@ -8,7 +8,6 @@
 #include "app/win32/registry_scene_store.h"
 #include "framework/dpi_awareness.h"
 #include "framework/window_class.h"
-#include "link/core/hid_link.h"
 #include "link/win32/link_platform.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/window_messages.h"
@@ -26,9 +25,9 @@ constexpr DWORD kLinkHeadStartMs = 100;
 // main window recognises the shell's restart from its first message on.
 [[maybe_unused]] const UINT s_taskbarCreatedMsg = TaskbarCreatedMessage();
 
-// The link's store of the remote's scene. Never destroyed, like the link
-// itself: a worker that has not finished within the exit handshake may still
-// use it while the process ends.
+// The link's store of the remote's scene. Never destroyed: a worker that has
+// not finished within the exit handshake may still use it while the process
+// ends.
 pv::link::ISceneStore& SceneStore() {
   static CRegistrySceneStore* const store = new CRegistrySceneStore();
   return *store;
@@ -71,8 +70,8 @@ BOOL CQuillonApp::InitInstance() {
 
   m_workFolder.EnsureWorkFolder();
 
-  pv::link::CHidLink& link = pv::link::CHidLink::Instance();
-  link.Start(pv::link::win32::DefaultLinkPlatform(SceneStore()));
+  m_link = std::make_unique<pv::link::CHidLink>();
+  m_link->Start(pv::link::win32::DefaultLinkPlatform(SceneStore()));
   ::Sleep(kLinkHeadStartMs);
 
   if (!m_hiddenOwner.CreateEx(0, RegisterWndClass(0).c_str(), L"", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -86,7 +85,7 @@ BOOL CQuillonApp::InitInstance() {
   CLoadingDlg splash(IDD_SPLASH, m_hiddenOwner.GetSafeHwnd(), langZh);
   splash.DoModal();
 
-  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop, m_workFolder);
+  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop, m_workFolder, *m_link);
   m_pMainWnd = &mainWindow;
   mainWindow.DoModal();
   m_pMainWnd = nullptr;
@@ -106,7 +105,8 @@ bool CQuillonApp::HandOverToRunningInstance() {
 
 int CQuillonApp::ExitInstance() {
   m_com.reset();
-  // Bounded: at most 50 x 100 ms, then the process end takes the worker.
-  pv::link::CHidLink::Instance().StopAndWait();
+  // Bounded: at most 50 x 100 ms, then the process end takes the worker,
+  // which keeps its link.
+  if (m_link && !m_link->StopAndWait()) static_cast<void>(m_link.release());
   return CWinApp::ExitInstance();
 }

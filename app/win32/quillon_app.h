@@ -9,6 +9,7 @@
 #include "framework/kernel_handles.h"
 #include "framework/win_app.h"
 #include "framework/wnd.h"
+#include "link/core/hid_link.h"
 #include "settings/core/desktop_integration.h"
 #include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
@@ -30,6 +31,11 @@ class CQuillonApp : public CWinApp {
   CWnd m_hiddenOwner;
   // COM for the image decoder (WIC), for the life of the user interface.
   std::unique_ptr<CComInit> m_com;
+
+  // The receiver link, created here only and handed to the main window.
+  // Given up rather than destroyed when its worker has not acknowledged the
+  // stop: that worker may still be in a read wait while the process ends.
+  std::unique_ptr<pv::link::CHidLink> m_link;
 
   // Services that outlive the main window.
   pv::settings::Win32WorkFolderPlatform m_workFolderPlatform;

@@ -5,6 +5,10 @@
 
 namespace pv::effects {
 
+// The link's scenes are the effects' scenes.
+static_assert(SCENE_SPOTLIGHT == link::SCENE_SPOTLIGHT && SCENE_MAGNIFIER == link::SCENE_MAGNIFIER &&
+              SCENE_CIRCLE == link::SCENE_CIRCLE);
+
 EffectController::EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link,
                                    EffectSettings& settings)
     : m_screen(screen), m_host(host), m_link(link), m_settings(settings) {}
@@ -114,28 +118,25 @@ void EffectController::HideForLayout() {
   m_screen.HideLens();
 }
 
-std::intptr_t EffectController::OnLinkKeys(std::uintptr_t wParam, std::intptr_t lParam) {
-  switch (wParam) {
-    case link::KEYS_DOWN:
-      if (!IsEffectScene(lParam)) return 0;
+void EffectController::OnLinkKeys(const link::KeyMessage& keys) {
+  switch (keys.event) {
+    case link::KeyEvent::kDown:
       if (m_bLatched) {
         ReleaseLatch();  // the effect stays and follows the pointer again
       } else {
-        StartEffect(static_cast<Scene>(lParam));
+        StartEffect(static_cast<Scene>(keys.scene));
       }
-      return 1;
-    case link::KEYS_UP:
+      return;
+    case link::KeyEvent::kUp:
       ReleaseLatch();
       StopEffects();
-      return 1;
-    case link::KEYS_LATCH:
+      return;
+    case link::KeyEvent::kLatch:
       OnLatchRequest();
-      return 1;
-    case link::KEYS_BLACK_SCREEN:
+      return;
+    case link::KeyEvent::kBlackScreen:
       ToggleBlackScreen();
-      return 1;
-    default:
-      return 0;
+      return;
   }
 }
 
@@ -176,16 +177,13 @@ void EffectController::HideBlackScreen() {
   m_link.SetBlackScreen(false);
 }
 
-std::intptr_t EffectController::OnLinkSizeStep(std::uintptr_t wParam, std::intptr_t /*lParam*/) {
-  constexpr std::uintptr_t kGrow = 0;
-  constexpr std::uintptr_t kShrink = 1;
-  if (wParam != kGrow && wParam != kShrink) return 1;  // the link posts only these two
-  if (!m_host.InEffectMode()) return 1;
+void EffectController::OnLinkSizeStep(link::SizeStep step) {
+  if (!m_host.InEffectMode()) return;
   const Scene scene = VisibleScene();
-  if (scene == SCENE_NONE) return 1;
+  if (scene == SCENE_NONE) return;
 
   const PixelPoint pointer = m_screen.CursorPos();
-  const bool grow = wParam == kGrow;
+  const bool grow = step == link::SizeStep::kLarger;
   std::uint32_t size = 0;
   switch (scene) {
     case SCENE_SPOTLIGHT:
@@ -203,7 +201,6 @@ std::intptr_t EffectController::OnLinkSizeStep(std::uintptr_t wParam, std::intpt
       break;
   }
   m_host.SaveEffectSize(scene, size);
-  return 1;
 }
 
 bool EffectController::CountMovement(std::uint8_t limit) {

@@ -7,8 +7,8 @@
 // and changes the desktop only through its ports, so every rule is tested
 // natively against recording fakes. The main window forwards its messages:
 //
-//   UM_LINK_KEYS        -> OnLinkKeys(wp, lp)
-//   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(wp, lp)
+//   UM_LINK_KEYS        -> OnLinkKeys(DecodeKeyMessage(wp, lp))
+//   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(DecodeSizeStep(wp))
 //   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey)
 //   drained records     -> OnDrainedKeyDown(vkey) / OnDrainedKeyUp(vkey)
 //   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
@@ -17,7 +17,9 @@
 //   HideToTray / OnCancel / exit -> StopEffects() / RestoreDesktop()
 //
 // Values from outside the process (message parameters any program on the
-// desktop can post) are checked here: an unknown scene or step does nothing.
+// desktop can post) are checked before they act: the link's events are
+// decoded at the window's edge (link_messages.h) and arrive here typed; the
+// raw-input messages are checked here.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +27,7 @@
 #include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
 #include "framework/core/pixel_geometry.h"
+#include "link/core/link_messages.h"
 
 namespace pv::effects {
 
@@ -65,9 +68,9 @@ class EffectController {
   // lens are hidden while keeping their visible flags (as the layout always did).
   void HideForLayout();
 
-  // UM_LINK_KEYS and UM_LINK_SIZE_STEP. Return the message result.
-  std::intptr_t OnLinkKeys(std::uintptr_t wParam, std::intptr_t lParam);
-  std::intptr_t OnLinkSizeStep(std::uintptr_t wParam, std::intptr_t lParam);
+  // The remote's keys (UM_LINK_KEYS) and size steps (UM_LINK_SIZE_STEP).
+  void OnLinkKeys(const link::KeyMessage& keys);
+  void OnLinkSizeStep(link::SizeStep step);
 
   // The black screen's hide sequence: window hidden, taskbar back, link told.
   void HideBlackScreen();
@@ -105,7 +108,7 @@ class EffectController {
   void ShowSpotlightAt(PixelPoint point, std::uint32_t diameter);
   void ShowLensAt(PixelPoint point, std::uint32_t diameter);
   void ShowCircleAt(PixelPoint point, std::uint32_t size);
-  // The latch request of the remote (UM_LINK_KEYS 3).
+  // The latch request of the remote (KeyEvent::kLatch).
   void OnLatchRequest();
   void ToggleBlackScreen();
   // Ends the effect when the pointer has moved more than `limit` times.

@@ -50,7 +50,8 @@ void CBlackWnd::HideBlack() {
 
 void CBlackWnd::RequestClose() const {
   if (m_mainWindow != nullptr && m_visible) {
-    ::PostMessageW(m_mainWindow, pv::link::UM_LINK_KEYS, pv::link::KEYS_BLACK_SCREEN, 0);
+    ::PostMessageW(m_mainWindow, pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen),
+                   0);
   }
 }
 

@@ -6,41 +6,14 @@
 
 namespace pv::link {
 
-CHidLink& CHidLink::Instance() {
-  static CHidLink* const instance = new CHidLink();
-  return *instance;
-}
-
-int CHidLink::Start(const LinkPlatform& platform) {
-  if (m_bStarted.exchange(true)) return 1;  // one worker per link, for the process's life
+void CHidLink::Start(const LinkPlatform& platform) {
+  if (m_bStarted.exchange(true)) return;  // one worker per link, for the process's life
   m_platform = platform;
-  m_remainingMinutes = 0;
-  m_bTimerAlert = 0;
-  m_status = 0;
-  m_command = 0;
-  m_hNotifyWnd = 0;
-  m_bKeyDown = 0;
-  m_scene = SCENE_SPOTLIGHT;
-  m_bStateBit = 0;
-  m_bTimerRunning = 0;
-  m_timerSeconds = 0;
-  m_timerStart = 0;
-  m_pointerSpeed = 50;
   ReadStoredScene();
-  m_bReceiverPresent = 0;
-  m_bRfLinked = 0;
-  m_bStateBitPosted = 0;
-  m_bResendRequest = 0;
-  m_bEffectLatched = 0;
-  m_bArmed = 0;
-  m_bBlackScreen = 0;
-  m_stopState = kRunning;
-  m_armTick = 0;
   // Filled before the worker runs, so the main window never asks for device
   // notifications with an all-zero class.
   m_hidGuid = m_platform.transport->HidGuid();
   std::thread([this] { Run(); }).detach();
-  return 1;
 }
 
 void CHidLink::ReadStoredScene() {
@@ -66,6 +39,10 @@ bool CHidLink::StopAndWait() {
     m_platform.clock->Sleep(kStopPollMs);
   }
   return m_stopState == kFinished;
+}
+
+LinkSnapshot CHidLink::Snapshot() const {
+  return {m_bReceiverPresent != 0, m_bRfLinked != 0, m_bStateBitPosted != 0};
 }
 
 bool CHidLink::MatchDevicePath(wchar_t* path) const {
@@ -132,16 +109,19 @@ void CHidLink::HandleReport() {
   }
 }
 
-void CHidLink::HandleBlackScreen() {
-  // End a running key effect before the black screen takes over.
+void CHidLink::PostEffectEnd() {
   if (m_bEffectLatched) {
     m_bEffectLatched = 0;
-    Post(UM_LINK_KEYS, KEYS_UP, 2);
+    PostKeys(KeyEvent::kUp, ToLParam(KeyRelease::kLatch));
   } else if (m_bKeyDown) {
     m_bKeyDown = 0;
-    Post(UM_LINK_KEYS, KEYS_UP, 1);
+    PostKeys(KeyEvent::kUp, ToLParam(KeyRelease::kKey));
   }
-  Post(UM_LINK_KEYS, KEYS_BLACK_SCREEN, 1);
+}
+
+void CHidLink::HandleBlackScreen() {
+  PostEffectEnd();  // a running key effect ends before the black screen takes over
+  PostKeys(KeyEvent::kBlackScreen, 1);
 }
 
 void CHidLink::HandleKeyStatus() {
@@ -164,31 +144,25 @@ void CHidLink::HandleKeyStatus() {
   m_bStateBit = (m_status & ST_LOW_BATTERY) ? 1 : 0;
   if (m_status & ST_ALERT_ACK) m_bTimerAlert = 0;
   if (m_status & ST_SIZE_UP) {
-    Post(UM_LINK_SIZE_STEP, 0, 0);
+    PostSizeStep(SizeStep::kLarger);
   } else if (m_status & ST_SIZE_DOWN) {
-    Post(UM_LINK_SIZE_STEP, 1, 0);
+    PostSizeStep(SizeStep::kSmaller);
   }
 
   if (m_status & ST_LATCH) {  // the latch takes precedence over the effect key
     m_bKeyDown = 0;
-    Post(UM_LINK_KEYS, KEYS_LATCH, m_scene);
+    PostKeys(KeyEvent::kLatch, m_scene);
     return;
   }
   if (m_status & ST_EFFECT_KEY) {
     if (!m_bKeyDown || m_bEffectLatched) {
       m_bKeyDown = 1;
-      Post(UM_LINK_KEYS, KEYS_DOWN, m_scene);
+      PostKeys(KeyEvent::kDown, m_scene);
     }
     m_bEffectLatched = 0;
     return;
   }
-  if (m_bEffectLatched) {
-    m_bEffectLatched = 0;
-    Post(UM_LINK_KEYS, KEYS_UP, 2);
-  } else if (m_bKeyDown) {
-    m_bKeyDown = 0;
-    Post(UM_LINK_KEYS, KEYS_UP, 1);
-  }
+  PostEffectEnd();
 }
 
 // ---------------------------------------------------------------- I/O
@@ -338,8 +312,33 @@ bool CHidLink::OpenDevice() {
 
 // ---------------------------------------------------------------- timer
 
+bool CHidLink::LockWithin(std::chrono::milliseconds timeout) {
+  // Polls rather than a timed lock: ThreadSanitizer does not see the timed
+  // lock of every C library and would then take the unlock for a fault.
+  constexpr std::chrono::milliseconds kPoll{1};
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!m_hMutex.try_lock()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return true;
+}
+
+bool CHidLink::TryStartTimer(bool on, std::int64_t start, std::uint32_t seconds,
+                             std::chrono::milliseconds timeout) {
+  if (!LockWithin(timeout)) return false;
+  std::lock_guard lock(m_hMutex, std::adopt_lock);
+  StartTimer(on, start, seconds);
+  return true;
+}
+
+std::optional<bool> CHidLink::TimerRunning(std::chrono::milliseconds timeout) {
+  if (!LockWithin(timeout)) return std::nullopt;
+  std::lock_guard lock(m_hMutex, std::adopt_lock);
+  return m_bTimerRunning != 0;
+}
+
 void CHidLink::StartTimer(bool on, std::int64_t start, std::uint32_t seconds) {
-  std::lock_guard lock(m_hMutex);  // the caller holds it already; recursive
   if (start == 0) start = LocalTimeToSeconds(m_platform.clock->Now());
   m_timerStart = start;
   m_timerSeconds = seconds;

@@ -11,6 +11,7 @@
 //   - only the link's own messages with their documented parameters are posted.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -104,52 +105,46 @@ struct Rig {
   test::FakeTransport transport;
   CMemorySceneStore scenes;
   CHidLink link;
+  test::LinkInternals worker{link};
 
   explicit Rig(const test::FakeInterface& receiver) {
     transport.m_interfaces = {receiver};
-    link.m_platform = {&transport, &clock, &sink, &scenes};
-    link.m_hNotifyWnd = 0x1234;
-    link.m_armTick = clock.TickCount() - 1000;
+    worker.m_platform = {&transport, &clock, &sink, &scenes};
+    link.SetNotifyWindow(0x1234);
+    link.ArmKeysFrom(clock.TickCount() - 1000);
   }
 
   Snapshot Take() const {
-    return {link.m_scene,
-            link.m_bKeyDown,
-            link.m_bEffectLatched,
-            link.m_bTimerAlert,
-            link.m_bTimerRunning,
-            link.m_bStateBit,
-            link.m_bArmed,
-            link.m_bRfLinked,
-            link.m_bReceiverPresent,
-            link.m_bConnected,
-            link.m_status,
-            link.m_prevStatus,
-            link.m_command,
-            transport.m_writes.size(),
-            scenes.Writes()};
+    return {worker.m_scene,       worker.m_bKeyDown,         worker.m_bEffectLatched,
+            worker.m_bTimerAlert, worker.m_bTimerRunning,    worker.m_bStateBit,
+            worker.m_bArmed,      worker.m_bRfLinked,        worker.m_bReceiverPresent,
+            worker.m_bConnected,  worker.m_status,           worker.m_prevStatus,
+            worker.m_command,     transport.m_writes.size(), scenes.Writes()};
   }
 };
 
 // `report` is the independent decoding of the report the step read, if any;
 // `passTail` says whether the step ran the end of a worker pass.
-void CheckMessages(const std::vector<test::Message>& messages, const CHidLink& link,
+void CheckMessages(const std::vector<test::Message>& messages, const test::LinkInternals& link,
                    const Independent* report, bool passTail) {
   const bool fromReport = report != nullptr && report->accepted;
   for (const auto& m : messages) {
     switch (m.message) {
-      case UM_LINK_KEYS:
-        PV_FUZZ_CHECK(m.wparam >= KEYS_DOWN && m.wparam <= KEYS_BLACK_SCREEN);
-        if (m.wparam == KEYS_DOWN || m.wparam == KEYS_LATCH) {
+      case UM_LINK_KEYS: {
+        // Whatever the link posts, the window's edge decodes.
+        const auto keys = DecodeKeyMessage(m.wparam, m.lparam);
+        PV_FUZZ_CHECK(keys.has_value());
+        if (keys->event == KeyEvent::kDown || keys->event == KeyEvent::kLatch) {
           PV_FUZZ_CHECK(m.lparam == link.m_scene);
         } else {
           PV_FUZZ_CHECK(m.lparam == 1 || m.lparam == 2);
         }
         PV_FUZZ_CHECK(fromReport && report->command != CMD_STATE_REQUEST);
-        if (m.wparam == KEYS_BLACK_SCREEN) PV_FUZZ_CHECK(report->command == CMD_BLACK_SCREEN);
+        if (keys->event == KeyEvent::kBlackScreen) PV_FUZZ_CHECK(report->command == CMD_BLACK_SCREEN);
         break;
+      }
       case UM_LINK_SIZE_STEP:
-        PV_FUZZ_CHECK(m.wparam <= 1 && m.lparam == 0);
+        PV_FUZZ_CHECK(DecodeSizeStep(m.wparam).has_value() && m.lparam == 0);
         PV_FUZZ_CHECK(fromReport && (report->status & (ST_SIZE_UP | ST_SIZE_DOWN)) != 0);
         break;
       case UM_LINK_RF:
@@ -169,36 +164,36 @@ void CheckMessages(const std::vector<test::Message>& messages, const CHidLink& l
 
 // One report through the worker's read: the per-report properties.
 void ReportStep(Rig& rig, const std::vector<std::uint8_t>& wire) {
-  if (!rig.link.m_bConnected) {
-    rig.link.OpenDevice();
+  if (!rig.worker.m_bConnected) {
+    rig.worker.OpenDevice();
     rig.sink.Take();
-    if (!rig.link.m_bConnected) return;
+    if (!rig.worker.m_bConnected) return;
   }
   const Independent expected = DecodeIndependently(wire);
   const Snapshot before = rig.Take();
   rig.transport.QueueReport(wire);
-  rig.link.ReadReport();
+  rig.worker.ReadReport();
   const auto messages = rig.sink.Take();
-  PV_FUZZ_CHECK(rig.link.m_scene < kSceneCount);
+  PV_FUZZ_CHECK(rig.worker.m_scene < kSceneCount);
   if (!expected.accepted) {
     PV_FUZZ_CHECK(messages.empty());
     PV_FUZZ_CHECK(rig.Take() == before);
     return;
   }
-  PV_FUZZ_CHECK(rig.link.m_command == expected.command);
-  PV_FUZZ_CHECK(rig.link.m_status == (expected.setsStatus ? expected.status : before.status));
+  PV_FUZZ_CHECK(rig.worker.m_command == expected.command);
+  PV_FUZZ_CHECK(rig.worker.m_status == (expected.setsStatus ? expected.status : before.status));
   // Radio up on an accepted report, unless answering it has lost the receiver.
-  PV_FUZZ_CHECK(rig.link.m_bRfLinked == (rig.link.m_bConnected ? 1 : 0));
+  PV_FUZZ_CHECK(rig.worker.m_bRfLinked == (rig.worker.m_bConnected ? 1 : 0));
   if (expected.command == CMD_STATE_REQUEST) {
     PV_FUZZ_CHECK(messages.empty());
     PV_FUZZ_CHECK(rig.transport.m_writes.size() == before.writes + 1);  // answered at once
   }
   // The scene moves only on the scene key, one step at a time.
   const std::uint8_t step =
-      static_cast<std::uint8_t>((rig.link.m_scene + kSceneCount - before.scene) % kSceneCount);
+      static_cast<std::uint8_t>((rig.worker.m_scene + kSceneCount - before.scene) % kSceneCount);
   PV_FUZZ_CHECK(step == 0 || (step == 1 && (expected.status & ST_SCENE_KEY) && expected.setsStatus));
-  PV_FUZZ_CHECK(rig.scenes.Value() == rig.link.m_scene || rig.scenes.Writes() == before.sceneWrites);
-  CheckMessages(messages, rig.link, &expected, false);
+  PV_FUZZ_CHECK(rig.scenes.Value() == rig.worker.m_scene || rig.scenes.Writes() == before.sceneWrites);
+  CheckMessages(messages, rig.worker, &expected, false);
 }
 
 // Everything else a worker pass or the window thread does.
@@ -210,14 +205,14 @@ void OtherStep(Rig& rig, std::uint8_t op, FuzzedDataProvider& input) {
   switch (kind) {
     case 0:
       rig.transport.m_reads.push_back({ReadWait::TimedOut, {}, {}});
-      rig.link.RunPass();
+      rig.worker.RunPass();
       break;
     case 1:
       rig.transport.m_reads.push_back({ReadWait::Failed, {}, {}});
-      rig.link.RunPass();
+      rig.worker.RunPass();
       break;
     case 2:
-      rig.link.SetBlackScreen(rig.link.m_bBlackScreen == 0);
+      rig.link.SetBlackScreen(rig.worker.m_bBlackScreen == 0);
       break;
     case 3:
       rig.link.SetEffectLatched();
@@ -227,8 +222,7 @@ void OtherStep(Rig& rig, std::uint8_t op, FuzzedDataProvider& input) {
       break;
     case 5: {
       const std::uint32_t seconds = input.ConsumeIntegralInRange<std::uint32_t>(0, 200000);
-      std::lock_guard lock(rig.link.m_hMutex);
-      rig.link.StartTimer((op & 0x10) != 0, 0, seconds);
+      PV_FUZZ_CHECK(rig.link.TryStartTimer((op & 0x10) != 0, 0, seconds, std::chrono::seconds(5)));
       break;
     }
     case 6:
@@ -243,17 +237,17 @@ void OtherStep(Rig& rig, std::uint8_t op, FuzzedDataProvider& input) {
     default: {
       // A whole pass around a report, including what follows it.
       std::vector<std::uint8_t> wire =
-          input.ConsumeBytes<std::uint8_t>(rig.link.m_caps.inputReportByteLength);
-      wire.resize(rig.link.m_caps.inputReportByteLength ? rig.link.m_caps.inputReportByteLength : 10);
+          input.ConsumeBytes<std::uint8_t>(rig.worker.m_caps.inputReportByteLength);
+      wire.resize(rig.worker.m_caps.inputReportByteLength ? rig.worker.m_caps.inputReportByteLength : 10);
       report = DecodeIndependently(wire);
       readReport = true;
       rig.transport.QueueReport(wire);
-      rig.link.RunPass();
+      rig.worker.RunPass();
       break;
     }
   }
-  PV_FUZZ_CHECK(rig.link.m_scene < kSceneCount);
-  CheckMessages(rig.sink.Take(), rig.link, readReport ? &report : nullptr, passTail);
+  PV_FUZZ_CHECK(rig.worker.m_scene < kSceneCount);
+  CheckMessages(rig.sink.Take(), rig.worker, readReport ? &report : nullptr, passTail);
 }
 
 }  // namespace
@@ -267,8 +261,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   receiver.caps.inputReportByteLength = input.ConsumeIntegralInRange<std::uint16_t>(10, 20);
   receiver.caps.outputReportByteLength = input.ConsumeIntegralInRange<std::uint16_t>(9, 24);
   Rig rig(receiver);
-  rig.link.m_scene = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
-  rig.link.OpenDevice();
+  rig.worker.m_scene = input.ConsumeIntegralInRange<std::uint8_t>(0, 2);
+  rig.worker.OpenDevice();
   rig.sink.Take();
   while (input.remaining_bytes() > 0) {
     const std::uint8_t op = input.ConsumeIntegral<std::uint8_t>();

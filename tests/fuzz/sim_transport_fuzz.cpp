@@ -104,6 +104,7 @@ void CheckInterfaceList(const Bytes& payload, std::uint32_t unreadableCaps) {
   test::FakeTransport transport;
   CMemorySceneStore scenes;
   CHidLink link;
+  test::LinkInternals worker{link};
   std::optional<std::size_t> expected;
   for (std::size_t i = 0; i < list->size(); ++i) {
     test::FakeInterface fake;
@@ -113,22 +114,23 @@ void CheckInterfaceList(const Bytes& payload, std::uint32_t unreadableCaps) {
     transport.m_interfaces.push_back(fake);
     if (!expected && IsTheReceiversCollection((*list)[i], fake.capsReadable)) expected = i;
   }
-  link.m_platform = {&transport, &clock, &sink, &scenes};
-  link.m_hNotifyWnd = 0x99;
+  worker.m_platform = {&transport, &clock, &sink, &scenes};
+  link.SetNotifyWindow(0x99);
 
-  const bool connected = link.OpenDevice();
+  const bool connected = worker.OpenDevice();
   PV_FUZZ_CHECK(connected == expected.has_value());
   PV_FUZZ_CHECK(transport.m_rejected.size() == (expected ? *expected : list->size()));
   for (std::size_t i = 0; i < transport.m_rejected.size(); ++i) PV_FUZZ_CHECK(transport.m_rejected[i] == i);
   if (!connected) {
-    PV_FUZZ_CHECK(transport.m_accepted.empty() && !link.m_bReceiverPresent);
+    PV_FUZZ_CHECK(transport.m_accepted.empty() && !link.Snapshot().receiverPresent);
     return;
   }
   PV_FUZZ_CHECK(transport.m_accepted.size() == 1 && transport.m_accepted[0] == *expected);
   // Reports of the declared lengths stay inside the link's buffers (the
   // fake copies and writes as many bytes as it is told to).
-  transport.QueueReport(test::MakeInput(CMD_STATE_REQUEST, 0, 0, 0x3A, 0, link.m_caps.inputReportByteLength));
-  link.ReadReport();
+  transport.QueueReport(
+      test::MakeInput(CMD_STATE_REQUEST, 0, 0, 0x3A, 0, worker.m_caps.inputReportByteLength));
+  worker.ReadReport();
   PV_FUZZ_CHECK(transport.m_length <= kInputBufferSize);
   for (const Bytes& written : transport.m_writes) PV_FUZZ_CHECK(written.size() <= kOutputBufferSize);
   PV_FUZZ_CHECK(transport.m_writes.size() == 2);  // the hello and the answer

@@ -121,26 +121,26 @@ TEST(LinkThreads, TimerStartsOnTheWindowThreadWhileTheWorkerPasses) {
   StreamingReceiver receiver;
   CMemorySceneStore scenes;
   CHidLink link;
+  test::LinkInternals worker{link};
   link.Start({&receiver, &clock, &sink, &scenes});
-  link.m_hNotifyWnd = 0x4242;
+  link.SetNotifyWindow(0x4242);
   link.ArmKeysFrom(clock.TickCount());
 
   // Wait until the worker is connected and the radio is up.
-  for (int i = 0; i < 2000 && !link.m_bRfLinked; ++i)
+  for (int i = 0; i < 2000 && !link.Snapshot().rfLinked; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  ASSERT_TRUE(link.m_bRfLinked) << "the worker never linked";
+  ASSERT_TRUE(link.Snapshot().rfLinked) << "the worker never linked";
 
   for (int round = 0; round < 400; ++round) {
-    {
-      std::lock_guard lock(link.m_hMutex);
-      link.StartTimer(round % 3 != 0, 0, static_cast<std::uint32_t>(60 * (round % 50)));
-    }
+    ASSERT_TRUE(link.TryStartTimer(round % 3 != 0, 0, static_cast<std::uint32_t>(60 * (round % 50)),
+                                   std::chrono::seconds(5)));
     link.SetPointerSpeed(static_cast<std::uint8_t>(round % 101));
     if (round % 7 == 0) link.SetEffectLatched();
     if (round % 11 == 0) link.RequestResend();
     link.SetBlackScreen(round % 13 == 0);
-    (void)link.m_bStateBitPosted.load();
-    (void)link.m_remainingMinutes.load();
+    (void)link.Snapshot();
+    (void)link.TimerRunning(std::chrono::seconds(5));
+    (void)worker.m_remainingMinutes.load();
     std::this_thread::sleep_for(std::chrono::microseconds(300));
   }
   EXPECT_TRUE(link.StopAndWait());
@@ -156,7 +156,8 @@ TEST(LinkThreads, TimerStartsOnTheWindowThreadWhileTheWorkerPasses) {
     ASSERT_LE(plain.speed, 100);
   }
   for (const auto& message : sink.Take()) {
-    if (message.message == UM_LINK_KEYS && (message.wparam == KEYS_DOWN || message.wparam == KEYS_LATCH)) {
+    if (message.message == UM_LINK_KEYS &&
+        (message.wparam == ToWParam(KeyEvent::kDown) || message.wparam == ToWParam(KeyEvent::kLatch))) {
       ASSERT_LT(message.lparam, kSceneCount);
     }
   }

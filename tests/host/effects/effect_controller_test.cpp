@@ -10,14 +10,26 @@
 #include <string>
 #include <vector>
 
+#include "link/core/link_messages.h"
 #include "tests/host/effects/fake_desktop.h"
 
 namespace pv::effects {
 namespace {
 
+using link::KeyEvent;
+using link::KeyMessage;
+using link::SizeStep;
 using testing::FakeDesktop;
 using testing::kStopCalls;
 using Calls = std::vector<std::string>;
+
+// The remote's key events as the window's edge hands them on.
+KeyMessage Down(Scene scene) {
+  return {KeyEvent::kDown, scene};
+}
+constexpr KeyMessage kRelease{KeyEvent::kUp};
+constexpr KeyMessage kLatch{KeyEvent::kLatch};
+constexpr KeyMessage kBlackKey{KeyEvent::kBlackScreen};
 
 Calls Concat(Calls a, const Calls& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -49,34 +61,34 @@ struct Rig {
         desktop.mainWindowShown = true;
         break;
       case Before::Spotlight:
-        controller.OnLinkKeys(1, SCENE_SPOTLIGHT);
+        controller.OnLinkKeys(Down(SCENE_SPOTLIGHT));
         break;
       case Before::LatchedSpotlight:
-        controller.OnLinkKeys(1, SCENE_SPOTLIGHT);
-        controller.OnLinkKeys(3, SCENE_SPOTLIGHT);
+        controller.OnLinkKeys(Down(SCENE_SPOTLIGHT));
+        controller.OnLinkKeys(kLatch);
         break;
       case Before::Lens:
-        controller.OnLinkKeys(1, SCENE_MAGNIFIER);
+        controller.OnLinkKeys(Down(SCENE_MAGNIFIER));
         break;
       case Before::LatchedLens:
-        controller.OnLinkKeys(1, SCENE_MAGNIFIER);
-        controller.OnLinkKeys(3, SCENE_MAGNIFIER);
+        controller.OnLinkKeys(Down(SCENE_MAGNIFIER));
+        controller.OnLinkKeys(kLatch);
         break;
       case Before::Circle:
-        controller.OnLinkKeys(1, SCENE_CIRCLE);
+        controller.OnLinkKeys(Down(SCENE_CIRCLE));
         break;
       case Before::EffectEnded:  // MODE_EFFECT stays after the effect
         desktop.mainWindowShown = true;
-        controller.OnLinkKeys(1, SCENE_SPOTLIGHT);
-        controller.OnLinkKeys(2, 1);
+        controller.OnLinkKeys(Down(SCENE_SPOTLIGHT));
+        controller.OnLinkKeys(kRelease);
         break;
       case Before::Black:
-        controller.OnLinkKeys(4, 1);
+        controller.OnLinkKeys(kBlackKey);
         break;
       case Before::BlackOverLatched:
-        controller.OnLinkKeys(1, SCENE_SPOTLIGHT);
-        controller.OnLinkKeys(3, SCENE_SPOTLIGHT);
-        controller.OnLinkKeys(4, 1);
+        controller.OnLinkKeys(Down(SCENE_SPOTLIGHT));
+        controller.OnLinkKeys(kLatch);
+        controller.OnLinkKeys(kBlackKey);
         break;
     }
     desktop.Take();
@@ -164,7 +176,8 @@ TEST(EffectControllerKeysTest, LinkKeysTable) {
     SCOPED_TRACE(row.what);
     Rig rig;
     rig.Arrange(row.before);
-    rig.controller.OnLinkKeys(row.wParam, row.lParam);
+    // As the window's edge hands the message on: decoded, or dropped.
+    if (const auto keys = link::DecodeKeyMessage(row.wParam, row.lParam)) rig.controller.OnLinkKeys(*keys);
     EXPECT_EQ(rig.desktop.Take(), row.expected);
     EXPECT_EQ(rig.controller.Latched(), row.latchedAfter);
     EXPECT_EQ(rig.controller.VisibleScene(), row.visibleAfter);
@@ -173,7 +186,7 @@ TEST(EffectControllerKeysTest, LinkKeysTable) {
 
 TEST_F(EffectControllerTest, AChangeOfSceneStopsTheShownEffectFirst) {
   Arrange(Before::Spotlight);
-  controller.OnLinkKeys(1, SCENE_CIRCLE);
+  controller.OnLinkKeys(Down(SCENE_CIRCLE));
   EXPECT_EQ(desktop.Take(), Concat(kStopCalls, {"HideToTray", "ShowMask (0,0,1920,1080)",
                                                 "ShowCircle (63,163,138,238) #ff0000", "HidePointer"}));
   EXPECT_FALSE(desktop.pointerShown);
@@ -198,7 +211,7 @@ TEST_F(EffectControllerTest, FullBrightnessGivesAnOpaqueSpotlight) {
 
 TEST_F(EffectControllerTest, LatchLifeCycle) {
   Arrange(Before::Spotlight);
-  controller.OnLinkKeys(3, SCENE_SPOTLIGHT);
+  controller.OnLinkKeys(kLatch);
   EXPECT_TRUE(controller.Latched());
   EXPECT_EQ(desktop.Take(), Calls{"Latched"});
 
@@ -209,14 +222,14 @@ TEST_F(EffectControllerTest, LatchLifeCycle) {
   EXPECT_EQ(desktop.Take(), kNothing);
 
   // The effect key unlatches; the hole follows from the next tick.
-  controller.OnLinkKeys(1, SCENE_SPOTLIGHT);
+  controller.OnLinkKeys(Down(SCENE_SPOTLIGHT));
   EXPECT_FALSE(controller.Latched());
   EXPECT_EQ(desktop.Take(), Calls{"Resend"});
   controller.OnTrackingTick();
   EXPECT_EQ(desktop.Take(), Calls{"MoveHole (150,150,650,650)"});
 
   // Latched again, any key pressed anywhere ends it.
-  controller.OnLinkKeys(3, SCENE_SPOTLIGHT);
+  controller.OnLinkKeys(kLatch);
   desktop.Take();
   EXPECT_TRUE(controller.OnRawKey(kWmKeyDown, 'N'));
   EXPECT_EQ(desktop.Take(), Concat(kStopCalls, {"Resend"}));
@@ -226,12 +239,12 @@ TEST_F(EffectControllerTest, LatchLifeCycle) {
 
 TEST_F(EffectControllerTest, SizeStepsStopAt80AndTheLargestSizeAndSaveEachStep) {
   Arrange(Before::Spotlight);
-  controller.OnLinkSizeStep(0, 0);
+  controller.OnLinkSizeStep(SizeStep::kLarger);
   EXPECT_EQ(desktop.Take(),
             (Calls{"ShowSpotlight (0,0,1920,1080) opacity 215 hole (-160,-60,360,460)", "Save 0 520"}));
 
   std::uint32_t lastSaved = 0;
-  for (int i = 0; i < 40; ++i) controller.OnLinkSizeStep(0, 0);
+  for (int i = 0; i < 40; ++i) controller.OnLinkSizeStep(SizeStep::kLarger);
   for (const std::string& call : desktop.Take()) {
     if (call.rfind("Save 0 ", 0) == 0) lastSaved = std::stoul(call.substr(7));
     EXPECT_NE(call, "Save 0 1100");
@@ -239,7 +252,7 @@ TEST_F(EffectControllerTest, SizeStepsStopAt80AndTheLargestSizeAndSaveEachStep) 
   EXPECT_EQ(lastSaved, 1080u);
   EXPECT_EQ(settings.spotlightSize, 1080u);
 
-  for (int i = 0; i < 80; ++i) controller.OnLinkSizeStep(1, 0);
+  for (int i = 0; i < 80; ++i) controller.OnLinkSizeStep(SizeStep::kSmaller);
   EXPECT_EQ(desktop.Take().back(), "Save 0 80");
   EXPECT_EQ(settings.spotlightSize, 80u);
   EXPECT_EQ(controller.VisibleScene(), SCENE_SPOTLIGHT);
@@ -247,14 +260,14 @@ TEST_F(EffectControllerTest, SizeStepsStopAt80AndTheLargestSizeAndSaveEachStep) 
 
 TEST_F(EffectControllerTest, LensAndCircleSizeSteps) {
   Arrange(Before::Lens);
-  controller.OnLinkSizeStep(1, 0);
+  controller.OnLinkSizeStep(SizeStep::kSmaller);
   EXPECT_EQ(desktop.Take(), (Calls{"ShowLens (-140,-40,340,440) keep", "Save 1 480"}));
   EXPECT_EQ(settings.zoomSize, 480u);
 
   Rig circle;
   circle.Arrange(Before::Circle);
   circle.desktop.cursor = {10, 10};
-  circle.controller.OnLinkSizeStep(0, 0);
+  circle.controller.OnLinkSizeStep(SizeStep::kLarger);
   EXPECT_EQ(circle.desktop.Take(), (Calls{"ShowCircle (-32,-32,53,53) #ff0000", "Save 2 170"}));
   EXPECT_EQ(circle.settings.circleSize, 170u);
 }
@@ -276,10 +289,10 @@ TEST(EffectControllerSizeTest, SizeStepsOutsideAShownEffectChangeAndSaveNothing)
     SCOPED_TRACE(c.what);
     Rig rig;
     rig.Arrange(c.before);
-    if (c.effectEnded) rig.controller.OnLinkKeys(2, 1);
+    if (c.effectEnded) rig.controller.OnLinkKeys(kRelease);
     rig.desktop.Take();
     const EffectSettings before = rig.settings;
-    EXPECT_EQ(rig.controller.OnLinkSizeStep(c.wParam, 0), 1);
+    if (const auto step = link::DecodeSizeStep(c.wParam)) rig.controller.OnLinkSizeStep(*step);
     EXPECT_EQ(rig.desktop.Take(), kNothing);
     EXPECT_EQ(rig.settings.spotlightSize, before.spotlightSize);
     EXPECT_EQ(rig.settings.zoomSize, before.zoomSize);
@@ -322,7 +335,9 @@ TEST(EffectControllerTrackingTest, EffectsFollowThePointerOnAScreenLeftOfAndAbov
     Rig rig;
     rig.desktop.virtualScreen = {-1920, -200, 1920, 1080};
     rig.desktop.cursor = {-1000, -100};
-    rig.controller.OnLinkKeys(1, c.before == Before::Spotlight ? 0 : c.before == Before::Lens ? 1 : 2);
+    rig.controller.OnLinkKeys(Down(c.before == Before::Spotlight ? SCENE_SPOTLIGHT
+                                   : c.before == Before::Lens    ? SCENE_MAGNIFIER
+                                                                 : SCENE_CIRCLE));
     EXPECT_EQ(rig.desktop.Take(), c.shown);
     rig.desktop.cursor = {-1010, -110};
     rig.controller.OnTrackingTick();
@@ -335,7 +350,7 @@ TEST(EffectControllerTrackingTest, EffectsFollowThePointerOnAScreenLeftOfAndAbov
 
 TEST_F(EffectControllerTest, BlackScreenCoversTheWholeVirtualScreen) {
   desktop.virtualScreen = {-1280, -1024, 1920, 1080};
-  controller.OnLinkKeys(4, 1);
+  controller.OnLinkKeys(kBlackKey);
   EXPECT_EQ(desktop.Take(), (Calls{"ShowBlack (-1280,-1024,1920,1080)", "Black 1"}));
   EXPECT_FALSE(desktop.taskbarShown);
 }
@@ -380,7 +395,7 @@ TEST_F(EffectControllerTest, LinkedUnlatchedMovementFollowsAndNeverCounts) {
 TEST_F(EffectControllerTest, ALatchedEffectEndsAtTheFourthTickThatSawTheMouseMove) {
   Arrange(Before::Lens);
   controller.OnTrackingTick();  // the lens is where the pointer is
-  controller.OnLinkKeys(3, SCENE_MAGNIFIER);
+  controller.OnLinkKeys(kLatch);
   desktop.Take();
   for (int i = 0; i < 3; ++i) {
     desktop.cursor.x += 5;
@@ -553,7 +568,7 @@ TEST_F(EffectControllerTest, LayoutHidesSpotlightAndLensButKeepsTheirFlags) {
 
   // Outside MODE_EFFECT the flagged lens counts as not shown: the key starts
   // it anew (through StopEffects, with a new picture).
-  controller.OnLinkKeys(1, SCENE_MAGNIFIER);
+  controller.OnLinkKeys(Down(SCENE_MAGNIFIER));
   EXPECT_EQ(desktop.Take(), Concat(kStopCalls, {"HideToTray", "EnterEffectMode", "ShowMask (0,0,1920,1080)",
                                                 "ShowLens (-150,-50,350,450) capture", "HidePointer"}));
 }

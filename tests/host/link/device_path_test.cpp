@@ -33,7 +33,7 @@ class LinkPaths : public testing::TestWithParam<PathCase> {};
 
 TEST_P(LinkPaths, MarkersMustAllOccurAfterTheStart) {
   CHidLink link;
-  link.m_hidGuid = kHid;
+  test::LinkInternals(link).m_hidGuid = kHid;
   std::wstring path = GetParam().path;
   EXPECT_EQ(link.MatchDevicePath(path.data()), GetParam().matches) << std::string(path.begin(), path.end());
 }
@@ -98,13 +98,13 @@ TEST(LinkRemoval, TheLinkComparesWithThePathItHasOpen) {
   test::LinkRig rig;
   rig.transport.m_interfaces = {test::FakeInterface{}, test::FakeInterface{}};
   rig.transport.m_paths = {kOpen, kSpare};
-  rig.link.m_hidGuid = kHid;
-  ASSERT_TRUE(rig.link.OpenDevice());
+  rig.worker.m_hidGuid = kHid;
+  ASSERT_TRUE(rig.worker.OpenDevice());
   std::wstring spare = kSpare;
   std::wstring open = kOpen;
   EXPECT_FALSE(rig.link.RemovalConcernsOpenReceiver(spare.data()));
   EXPECT_TRUE(rig.link.RemovalConcernsOpenReceiver(open.data()));
-  rig.link.CloseHandles();
+  rig.worker.CloseHandles();
   spare = kSpare;
   EXPECT_TRUE(rig.link.RemovalConcernsOpenReceiver(spare.data())) << "nothing open: any receiver counts";
 }

@@ -54,15 +54,15 @@ class LinkStatusSequences : public testing::TestWithParam<Sequence> {};
 TEST_P(LinkStatusSequences, PostExactlyTheExpectedEvents) {
   const Sequence& sequence = GetParam();
   LinkRig rig;
-  rig.link.m_scene = sequence.initialScene;
-  rig.link.m_bBlackScreen = sequence.blackScreen ? 1 : 0;
+  rig.worker.m_scene = sequence.initialScene;
+  rig.worker.m_bBlackScreen = sequence.blackScreen ? 1 : 0;
   rig.Connect();
   for (std::size_t i = 0; i < sequence.steps.size(); ++i) {
     const Step& step = sequence.steps[i];
-    if (step.latchBefore) rig.link.m_bEffectLatched = 1;
+    if (step.latchBefore) rig.worker.m_bEffectLatched = 1;
     EXPECT_EQ(WithoutRf(rig.Feed(step.report)), step.expected) << "step " << i;
     if (step.sceneAfter >= 0) {
-      EXPECT_EQ(rig.link.m_scene, step.sceneAfter) << "step " << i;
+      EXPECT_EQ(rig.worker.m_scene, step.sceneAfter) << "step " << i;
     }
   }
 }
@@ -134,13 +134,13 @@ TEST(LinkStatusEvents, SceneStepIsPersistedEachTime) {
 
 TEST(LinkStatusEvents, IgnoredUntilArmedThenFirstStatusAlwaysActs) {
   LinkRig rig;
-  rig.link.m_armTick = 0;
+  rig.worker.m_armTick = 0;
   rig.Connect();
   EXPECT_EQ(WithoutRf(rig.Feed(MakeStatus(0x01))), Messages{}) << "main window not initialised";
 
-  rig.link.m_armTick = rig.clock.TickCount();
+  rig.worker.m_armTick = rig.clock.TickCount();
   EXPECT_EQ(rig.Feed(MakeStatus(0x01)), Messages{}) << "within 200 ms of initialisation";
-  EXPECT_EQ(rig.link.m_bArmed, 0);
+  EXPECT_EQ(rig.worker.m_bArmed, 0);
 
   rig.clock.Advance(200);
   // The same status as before, but the first after arming counts as a change.
@@ -150,7 +150,7 @@ TEST(LinkStatusEvents, IgnoredUntilArmedThenFirstStatusAlwaysActs) {
 TEST(LinkStatusEvents, ArmingWindowSurvivesTickWraparound) {
   LinkRig rig;
   rig.clock.m_tick = 0xFFFFFF00u;
-  rig.link.m_armTick = 0xFFFFFF00u;
+  rig.worker.m_armTick = 0xFFFFFF00u;
   rig.Connect();
   rig.clock.m_tick = 0x00000010u;  // 272 ms later, across the wrap
   EXPECT_EQ(WithoutRf(rig.Feed(MakeStatus(0x01))), (Messages{Keys(1, 0)}));
@@ -161,19 +161,19 @@ TEST(LinkStatusEvents, LowBatteryBitPostedOnChangeOnly) {
   rig.Connect();
   EXPECT_EQ(WithoutRf(rig.Feed(MakeStatus(0x10))), (Messages{{UM_LINK_STATE_BIT, 1, 0}}));
   EXPECT_EQ(rig.Feed(MakeStatus(0x11)), (Messages{Keys(1, 0)}));
-  EXPECT_EQ(rig.link.m_bStateBitPosted, 1);
+  EXPECT_TRUE(rig.link.Snapshot().lowBattery);
   EXPECT_EQ(rig.Feed(MakeStatus(0x00)), (Messages{Keys(2, 1), {UM_LINK_STATE_BIT, 0, 0}}));
 }
 
 TEST(LinkStatusEvents, NothingPostedWithoutWindowButFlagsStillChange) {
   LinkRig rig;
-  rig.link.m_hNotifyWnd = 0;
+  rig.worker.m_hNotifyWnd = 0;
   rig.Connect();
   rig.Feed(MakeStatus(0x03));
   EXPECT_TRUE(rig.sink.m_messages.empty());
-  EXPECT_EQ(rig.link.m_bKeyDown, 1);
-  EXPECT_EQ(rig.link.m_scene, 1);
-  EXPECT_EQ(rig.link.m_bRfLinked, 1);
+  EXPECT_EQ(rig.worker.m_bKeyDown, 1);
+  EXPECT_EQ(rig.worker.m_scene, 1);
+  EXPECT_TRUE(rig.link.Snapshot().rfLinked);
 }
 
 TEST(LinkStatusEvents, MessagesGoToTheNotificationWindow) {

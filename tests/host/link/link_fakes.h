@@ -18,6 +18,7 @@
 #include "link/core/hid_link.h"
 #include "link/core/link_ports.h"
 #include "link/core/memory_scene_store.h"
+#include "tests/host/link/link_internals.h"
 
 namespace pv::link::test {
 
@@ -312,24 +313,25 @@ struct LinkRig {
   FakeTransport transport;
   CMemorySceneStore scenes;
   CHidLink link;
+  LinkInternals worker{link};
 
   LinkRig() {
     transport.m_clock = &clock;
     transport.m_interfaces = {FakeInterface{}};
-    link.m_platform = {&transport, &clock, &sink, &scenes};
-    link.m_hNotifyWnd = 0x1234;
-    link.m_armTick = clock.TickCount() - 1000;
+    worker.m_platform = {&transport, &clock, &sink, &scenes};
+    link.SetNotifyWindow(0x1234);
+    link.ArmKeysFrom(clock.TickCount() - 1000);
   }
   // Opens the receiver (discards the hello and any messages so far).
   void Connect() {
-    link.OpenDevice();
+    worker.OpenDevice();
     sink.Take();
     transport.m_writes.clear();
   }
   // Feeds one report through a full worker pass.
   std::vector<Message> Feed(const Bytes& report) {
     transport.QueueReport(report);
-    link.RunPass();
+    worker.RunPass();
     return sink.Take();
   }
 };

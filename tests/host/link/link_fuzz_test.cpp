@@ -45,7 +45,7 @@ bool ShouldAccept(const std::uint8_t* wire) {
   return pairOk(p[2]) && pairOk(p[3]);
 }
 
-void CheckOne(CHidLink& link, const std::uint8_t (&wire)[kInputBufferSize]) {
+void CheckOne(test::LinkInternals& link, const std::uint8_t (&wire)[kInputBufferSize]) {
   std::uint8_t buffer[kInputBufferSize];
   std::copy(std::begin(wire), std::end(wire), buffer);
   const bool accepted = link.DecodeInputReport(buffer);
@@ -68,7 +68,7 @@ TEST(LinkFuzz, RandomAndMutatedReports) {
   // Random bytes: nearly all fail the checksum.
   for (int i = 0; i < 1'000'000; ++i) {
     for (auto& b : wire) b = random.Byte();
-    CheckOne(rig.link, wire);
+    CheckOne(rig.worker, wire);
     if (testing::Test::HasFatalFailure()) return;
   }
   // Valid reports with one to three bytes flipped, and the valid ones
@@ -83,18 +83,19 @@ TEST(LinkFuzz, RandomAndMutatedReports) {
     const auto flips = random.Below(4);
     for (std::size_t f = 0; f < flips; ++f)
       wire[1 + random.Below(9)] ^= static_cast<std::uint8_t>(1u << random.Below(8));
-    rig.link.m_bBlackScreen = random.Below(8) == 0 ? 1 : 0;
-    if (random.Below(16) == 0) rig.link.m_bEffectLatched = 1;
+    rig.worker.m_bBlackScreen = random.Below(8) == 0 ? 1 : 0;
+    if (random.Below(16) == 0) rig.worker.m_bEffectLatched = 1;
     std::uint8_t copy[kInputBufferSize];
     std::copy(std::begin(wire), std::end(wire), copy);
     accepted += ShouldAccept(copy) ? 1 : 0;
-    CheckOne(rig.link, wire);
+    CheckOne(rig.worker, wire);
     if (testing::Test::HasFatalFailure()) return;
   }
   EXPECT_GT(accepted, 200'000u) << "the mutated half must reach the event logic";
 
   for (const auto& message : rig.sink.Take()) {
-    if (message.message == UM_LINK_KEYS && (message.wparam == KEYS_DOWN || message.wparam == KEYS_LATCH)) {
+    if (message.message == UM_LINK_KEYS &&
+        (message.wparam == ToWParam(KeyEvent::kDown) || message.wparam == ToWParam(KeyEvent::kLatch))) {
       ASSERT_LT(message.lparam, kSceneCount);
     }
   }

@@ -1,7 +1,11 @@
 // The presentation timer: minute arithmetic, expiry and what the remote sees.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <optional>
 #include <ostream>
+#include <thread>
 
 #include "link/core/hid_link.h"
 #include "link/core/local_time.h"
@@ -65,8 +69,7 @@ struct TimerRig : LinkRig {
     transport.m_writes.clear();
   }
   void Start(bool on, std::int64_t start, std::uint32_t seconds) {
-    std::lock_guard lock(link.m_hMutex);
-    link.StartTimer(on, start, seconds);
+    EXPECT_TRUE(link.TryStartTimer(on, start, seconds, std::chrono::seconds(5)));
   }
   test::PlainOutput Ask() {
     transport.m_writes.clear();
@@ -79,7 +82,7 @@ struct TimerRig : LinkRig {
 TEST(LinkPresentationTimer, StartWritesAtOnceWhileLinkedAndZeroMeansNow) {
   TimerRig rig;
   rig.Start(true, 0, 600);
-  EXPECT_EQ(rig.link.m_timerStart, rig.clock.NowSeconds());
+  EXPECT_EQ(rig.worker.m_timerStart, rig.clock.NowSeconds());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   const auto plain = test::Unmask(rig.transport.m_writes[0]);
   EXPECT_EQ(plain.flags, OF_TIMER_RUNNING);
@@ -89,18 +92,40 @@ TEST(LinkPresentationTimer, StartWritesAtOnceWhileLinkedAndZeroMeansNow) {
 TEST(LinkPresentationTimer, NotWrittenWhileRadioDown) {
   LinkRig rig;
   rig.Connect();
-  {
-    std::lock_guard lock(rig.link.m_hMutex);
-    rig.link.StartTimer(true, 0, 600);
-  }
+  EXPECT_TRUE(rig.link.TryStartTimer(true, 0, 600, std::chrono::seconds(5)));
   EXPECT_TRUE(rig.transport.m_writes.empty());
-  EXPECT_EQ(rig.link.m_bTimerRunning, 1);
+  EXPECT_EQ(rig.worker.m_bTimerRunning, 1);
+}
+
+// A write stuck in a receiver that does not answer keeps the lock on the
+// worker's side: the window's timer operations give up after the wait they
+// asked for and change nothing.
+TEST(LinkPresentationTimer, TimerOperationsGiveUpOnAHeldLockAndChangeNothing) {
+  using std::chrono::milliseconds;
+  LinkRig rig;
+  rig.Connect();
+  std::atomic<bool> held{false};
+  std::atomic<bool> release{false};
+  std::thread stuck([&] {
+    std::lock_guard lock(rig.worker.m_hMutex);
+    held = true;
+    while (!release) std::this_thread::sleep_for(milliseconds(1));
+  });
+  while (!held) std::this_thread::yield();
+  EXPECT_FALSE(rig.link.TryStartTimer(true, 0, 600, milliseconds(20)));
+  EXPECT_EQ(rig.link.TimerRunning(milliseconds(20)), std::nullopt);
+  release = true;
+  stuck.join();
+  EXPECT_EQ(rig.worker.m_bTimerRunning, 0) << "the timer was changed without the lock";
+
+  EXPECT_TRUE(rig.link.TryStartTimer(true, 0, 600, milliseconds(20)));
+  EXPECT_EQ(rig.link.TimerRunning(milliseconds(20)), std::optional<bool>(true));
 }
 
 TEST(LinkPresentationTimer, ZeroSecondsLeavesItIdle) {
   TimerRig rig;
   rig.Start(true, 0, 0);
-  EXPECT_EQ(rig.link.m_bTimerRunning, 0);
+  EXPECT_EQ(rig.worker.m_bTimerRunning, 0);
   EXPECT_EQ(rig.Ask().flags, 0);
 }
 
@@ -115,22 +140,22 @@ TEST(LinkPresentationTimer, ExpiresOnceInTimerTickAndAlertsUntilAcknowledged) {
   EXPECT_EQ(messages, (Messages{{UM_LINK_TIMER_DUE, 0, 0}}));
   ASSERT_EQ(rig.transport.m_writes.size(), 1u) << "the alert goes out at once";
   EXPECT_EQ(test::Unmask(rig.transport.m_writes[0]).flags, OF_TIMER_ALERT);
-  EXPECT_EQ(rig.link.m_timerSeconds, 0u);
-  EXPECT_EQ(rig.link.m_timerStart, 0);
+  EXPECT_EQ(rig.worker.m_timerSeconds, 0u);
+  EXPECT_EQ(rig.worker.m_timerStart, 0);
 
   EXPECT_TRUE(rig.Feed(test::MakeStatus(0x00)).empty()) << "posted once per expiry";
   EXPECT_EQ(rig.Ask().flags, OF_TIMER_ALERT) << "kept until acknowledged";
   rig.Feed(test::MakeStatus(0x20));
-  EXPECT_EQ(rig.link.m_bTimerAlert, 0);
+  EXPECT_EQ(rig.worker.m_bTimerAlert, 0);
   EXPECT_EQ(rig.Ask().flags, 0);
 }
 
 TEST(LinkPresentationTimer, SettingOrStoppingWithdrawsThePendingAlert) {
   TimerRig rig;
-  rig.link.m_bTimerAlert = 1;
+  rig.worker.m_bTimerAlert = 1;
   rig.Start(false, 0, 600);
-  EXPECT_EQ(rig.link.m_bTimerAlert, 0);
-  EXPECT_EQ(rig.link.m_bTimerRunning, 0);
+  EXPECT_EQ(rig.worker.m_bTimerAlert, 0);
+  EXPECT_EQ(rig.worker.m_bTimerRunning, 0);
 }
 
 TEST(LinkPresentationTimer, ClockSetBackDelaysTheExpiry) {
@@ -154,7 +179,7 @@ TEST(LinkPresentationTimer, MinutesAbove255SentModulo256) {
   TimerRig rig;
   rig.Start(true, 0, 300 * 60);
   EXPECT_EQ(rig.Ask().minutes, 300 % 256);
-  EXPECT_EQ(rig.link.m_remainingMinutes, 300);
+  EXPECT_EQ(rig.worker.m_remainingMinutes, 300);
 }
 
 TEST(LinkPresentationTimer, ReportUnmaskedWhenMillisecondsLowByteAndSecondsAreZero) {

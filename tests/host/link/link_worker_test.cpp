@@ -43,10 +43,10 @@ TEST_P(LinkInterfaceChoice, FirstInterfacePassingEveryTestIsTaken) {
   const ChoiceCase& c = GetParam();
   LinkRig rig;
   rig.transport.m_interfaces = c.interfaces;
-  const bool opened = rig.link.OpenDevice();
+  const bool opened = rig.worker.OpenDevice();
   EXPECT_EQ(opened, c.chosen >= 0);
-  EXPECT_EQ(rig.link.m_bReceiverPresent, opened ? 1 : 0);
-  EXPECT_EQ(rig.link.m_bRfLinked, 0);
+  EXPECT_EQ(rig.worker.m_bReceiverPresent, opened ? 1 : 0);
+  EXPECT_EQ(rig.worker.m_bRfLinked, 0);
   if (c.chosen >= 0) {
     EXPECT_EQ(rig.transport.m_accepted, std::vector<std::size_t>{static_cast<std::size_t>(c.chosen)});
     EXPECT_EQ(rig.transport.m_rejected.size(), static_cast<std::size_t>(c.chosen))
@@ -98,11 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LinkConnection, HelloFollowsTheSettleDelayAndFillsTheBuffer) {
   LinkRig rig;
   rig.transport.m_interfaces = {Interface(0x0C45, 0x8101, 0xFF00, 1, 12, 11)};
-  ASSERT_TRUE(rig.link.OpenDevice());
+  ASSERT_TRUE(rig.worker.OpenDevice());
   EXPECT_EQ(rig.clock.m_slept, 2000u);
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   EXPECT_EQ(rig.transport.m_writes[0], (Bytes{0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(Bytes(rig.link.m_outReport, rig.link.m_outReport + 6),
+  EXPECT_EQ(Bytes(rig.worker.m_outReport, rig.worker.m_outReport + 6),
             (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
@@ -112,10 +112,10 @@ TEST(LinkConnection, HelloAfterReconnectCarriesWhatTheLastReportLeft) {
   rig.Feed(test::MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   const Bytes last = rig.transport.m_writes[0];
-  rig.link.RunPass();  // silence: read times out, handles closed
-  ASSERT_FALSE(rig.link.m_bConnected);
+  rig.worker.RunPass();  // silence: read times out, handles closed
+  ASSERT_FALSE(rig.worker.m_bConnected);
   rig.transport.m_writes.clear();
-  rig.link.OpenDevice();
+  rig.worker.OpenDevice();
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   Bytes expected = last;
   expected[0] = expected[1] = expected[2] = 0xFF;
@@ -125,21 +125,23 @@ TEST(LinkConnection, HelloAfterReconnectCarriesWhatTheLastReportLeft) {
 TEST(LinkConnection, PresenceAndRadioMessagesOverAConnectionsLife) {
   LinkRig rig;
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();  // opens, reads one report
+  rig.worker.RunPass();  // opens, reads one report
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RECEIVER, 1, 0}, {UM_LINK_RF, 1, 0}}));
 
-  rig.link.RunPass();  // silence for 3000 ms
+  rig.worker.RunPass();  // silence for 3000 ms
   EXPECT_EQ(rig.transport.m_lastTimeout, 3000u);
   EXPECT_EQ(rig.transport.m_cancels, 1);
   EXPECT_FALSE(rig.transport.HandlesOpen());
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RF, 0, 0}}));
-  EXPECT_EQ(rig.link.m_bReceiverPresent, 1) << "reconnecting: still present";
+  const LinkSnapshot reconnecting = rig.link.Snapshot();
+  EXPECT_TRUE(reconnecting.receiverPresent) << "reconnecting: still present";
+  EXPECT_FALSE(reconnecting.rfLinked);
 
   rig.transport.m_interfaces.clear();  // unplugged
-  rig.link.RunPass();
+  rig.worker.RunPass();
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RECEIVER, 0, 0}}));
   const auto slept = rig.clock.m_slept.load();
-  rig.link.RunPass();
+  rig.worker.RunPass();
   EXPECT_EQ(rig.clock.m_slept - slept, 200u) << "one opening attempt every 200 ms";
   EXPECT_TRUE(rig.sink.Take().empty());
 }
@@ -147,11 +149,11 @@ TEST(LinkConnection, PresenceAndRadioMessagesOverAConnectionsLife) {
 TEST(LinkConnection, ReconnectionAfterTimeoutSendsNoReceiverMessage) {
   LinkRig rig;
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();
-  rig.link.RunPass();  // timeout
+  rig.worker.RunPass();
+  rig.worker.RunPass();  // timeout
   rig.sink.Take();
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();  // reopens and reads
+  rig.worker.RunPass();  // reopens and reads
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RF, 1, 0}}));
   EXPECT_EQ(rig.transport.m_discoveries, 2);
 }
@@ -159,11 +161,11 @@ TEST(LinkConnection, ReconnectionAfterTimeoutSendsNoReceiverMessage) {
 TEST(LinkConnection, FailedReadWaitClosesAndReportsRadioDown) {
   LinkRig rig;
   rig.transport.QueueReport(test::MakeStatus(0x10));
-  rig.link.RunPass();
+  rig.worker.RunPass();
   rig.sink.Take();
   rig.transport.m_reads.push_back({ReadWait::Failed, {}, {}});
-  rig.link.RunPass();
-  EXPECT_FALSE(rig.link.m_bConnected);
+  rig.worker.RunPass();
+  EXPECT_FALSE(rig.worker.m_bConnected);
   EXPECT_FALSE(rig.transport.HandlesOpen());
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_STATE_BIT, 0, 0}, {UM_LINK_RF, 0, 0}}));
 }
@@ -174,7 +176,7 @@ TEST(LinkConnection, RejectedReportIsNoSignOfTheRemote) {
   Bytes broken = test::MakeStatus(0x01);
   broken[9] ^= 0x01;
   EXPECT_TRUE(rig.Feed(broken).empty());
-  EXPECT_EQ(rig.link.m_bRfLinked, 0);
+  EXPECT_EQ(rig.worker.m_bRfLinked, 0);
   EXPECT_EQ(rig.transport.m_resets, 1) << "the read event is reset after every wait";
 }
 
@@ -189,16 +191,16 @@ TEST(LinkConnection, ShortCompletedReadIsRejectedNotTheOldReportAgain) {
     ReadStep step{ReadWait::Completed, {}, {}};
     step.bytes = bytes;
     rig.transport.m_reads.push_back(step);
-    rig.link.RunPass();
+    rig.worker.RunPass();
     EXPECT_EQ(rig.transport.m_writes.size(), 1u) << bytes << " bytes: the old request answered again";
   }
-  EXPECT_TRUE(rig.link.m_bConnected) << "a short report is ignored, not a lost receiver";
+  EXPECT_TRUE(rig.worker.m_bConnected) << "a short report is ignored, not a lost receiver";
 }
 
 TEST(LinkConnection, StateRequestAnsweredInTheSamePass) {
   LinkRig rig;
   rig.Connect();
-  rig.link.m_scene = 2;
+  rig.worker.m_scene = 2;
   rig.clock.SetMilliseconds(0x137);
   rig.Feed(test::MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
@@ -217,23 +219,23 @@ TEST(LinkConnection, StateRequestAnsweredInTheSamePass) {
 TEST(LinkConnection, FailedWriteOnWorkerDropsTheConnection) {
   LinkRig rig;
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();
+  rig.worker.RunPass();
   rig.sink.Take();
   rig.transport.m_failWrites = true;
   rig.Feed(test::MakeStateRequest());
-  EXPECT_FALSE(rig.link.m_bConnected);
-  EXPECT_EQ(rig.link.m_bRfLinked, 0) << "not raised again by the report that was answered";
+  EXPECT_FALSE(rig.worker.m_bConnected);
+  EXPECT_EQ(rig.worker.m_bRfLinked, 0) << "not raised again by the report that was answered";
   EXPECT_FALSE(rig.transport.HandlesOpen());
 }
 
 TEST(LinkConnection, ResendRequestDropsLatchAndWrites) {
   LinkRig rig;
   rig.Connect();
-  rig.link.m_bEffectLatched = 1;
-  rig.link.m_bResendRequest = 1;
+  rig.worker.m_bEffectLatched = 1;
+  rig.worker.m_bResendRequest = 1;
   rig.Feed(test::MakeStatus(0x00));
-  EXPECT_EQ(rig.link.m_bResendRequest, 0);
-  EXPECT_EQ(rig.link.m_bEffectLatched, 0);
+  EXPECT_EQ(rig.worker.m_bResendRequest, 0);
+  EXPECT_EQ(rig.worker.m_bEffectLatched, 0);
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   EXPECT_EQ(test::Unmask(rig.transport.m_writes[0]).scene & OF_LATCHED, 0);
 }
@@ -241,29 +243,26 @@ TEST(LinkConnection, ResendRequestDropsLatchAndWrites) {
 TEST(LinkConnection, WriteFailureOnAnotherThreadLeavesClosingToTheWorker) {
   LinkRig rig;
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();  // the worker is this thread
+  rig.worker.RunPass();  // the worker is this thread
   rig.transport.m_failWrites = true;
-  std::thread ui([&] {
-    std::lock_guard lock(rig.link.m_hMutex);
-    rig.link.StartTimer(true, 0, 600);
-  });
+  std::thread ui([&] { EXPECT_TRUE(rig.link.TryStartTimer(true, 0, 600, std::chrono::seconds(5))); });
   ui.join();
   EXPECT_TRUE(rig.transport.HandlesOpen()) << "never closed under the worker's pending read";
-  EXPECT_EQ(rig.link.m_bRfLinked, 0);
+  EXPECT_EQ(rig.worker.m_bRfLinked, 0);
   rig.transport.m_failWrites = false;
   rig.transport.QueueReport(test::MakeStatus(0x00));
-  rig.link.RunPass();
+  rig.worker.RunPass();
   EXPECT_FALSE(rig.transport.HandlesOpen());
-  EXPECT_FALSE(rig.link.m_bConnected);
+  EXPECT_FALSE(rig.worker.m_bConnected);
 }
 
 TEST(LinkStopHandshake, RequestDuringAReadThatTimesOutEndsTheLoop) {
   LinkRig rig;
   rig.Connect();
   rig.transport.m_reads.push_back(
-      {ReadWait::TimedOut, {}, [&] { rig.link.m_stopState = CHidLink::kStopRequested; }});
-  rig.link.Run();
-  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+      {ReadWait::TimedOut, {}, [&] { rig.worker.m_stopState = test::LinkInternals::kStopRequested; }});
+  rig.worker.Run();
+  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
   EXPECT_EQ(rig.transport.m_readsIssued, 1) << "no further pass after the request";
   EXPECT_FALSE(rig.transport.HandlesOpen());
 }
@@ -277,11 +276,11 @@ TEST(LinkStopHandshake, StopDuringAReadWaitWakesTheWorkerAtOnce) {
   ReadStep endless{ReadWait::TimedOut, {}, {}};
   endless.untilWoken = true;
   rig.transport.m_reads.push_back(endless);
-  rig.link.Start(rig.link.m_platform);
+  rig.link.Start(rig.worker.m_platform);
   ASSERT_TRUE(rig.transport.WaitUntilReading());
   const auto sleptBefore = rig.clock.m_slept.load();
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
   EXPECT_LT(rig.clock.m_slept - sleptBefore, 5000u);
   EXPECT_FALSE(rig.transport.HandlesOpen());
 }
@@ -289,28 +288,28 @@ TEST(LinkStopHandshake, StopDuringAReadWaitWakesTheWorkerAtOnce) {
 TEST(LinkStopHandshake, StopDuringTheSettleDelayEndsItWithoutConnecting) {
   LinkRig rig;
   rig.clock.m_blockFrom = CHidLink::kSettleDelayMs;
-  rig.link.Start(rig.link.m_platform);
+  rig.link.Start(rig.worker.m_platform);
   ASSERT_TRUE(rig.clock.WaitUntilBlocked());
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
   EXPECT_TRUE(rig.transport.m_writes.empty()) << "no hello after the stop request";
   EXPECT_FALSE(rig.transport.HandlesOpen());
-  EXPECT_EQ(rig.link.m_bConnected, false);
+  EXPECT_EQ(rig.worker.m_bConnected, false);
 }
 
 TEST(LinkStopHandshake, ExitWaitsAtMostFiftyPollsOfAHundredMs) {
   LinkRig rig;  // no worker runs: the acknowledgement never comes
   EXPECT_FALSE(rig.link.StopAndWait());
   EXPECT_EQ(rig.clock.m_slept, 5000u);
-  EXPECT_EQ(rig.link.m_stopState, CHidLink::kStopRequested);
+  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kStopRequested);
 }
 
 TEST(LinkStopHandshake, RunningWorkerAcknowledges) {
   LinkRig rig;
   rig.transport.m_interfaces.clear();  // absent: passes are short
-  rig.link.Start(rig.link.m_platform);
+  rig.link.Start(rig.worker.m_platform);
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.link.m_stopState, CHidLink::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
 }
 
 struct StoredSceneCase {
@@ -328,11 +327,9 @@ TEST_P(LinkStoredScene, StartTakesValidScenesAndRepairsOthers) {
   rig.transport.m_interfaces.clear();
   if (c.stored) rig.scenes.WriteLastScene(c.value);
   const int writesBefore = rig.scenes.Writes();
-  rig.link.m_scene = 1;
-  rig.link.m_pointerSpeed = 7;
-  rig.link.Start(rig.link.m_platform);
-  const std::uint8_t scene = rig.link.m_scene;
-  const std::uint8_t speed = rig.link.m_pointerSpeed;
+  rig.link.Start(rig.worker.m_platform);
+  const std::uint8_t scene = rig.worker.m_scene;
+  const std::uint8_t speed = rig.worker.m_pointerSpeed;
   rig.link.StopAndWait();
   EXPECT_EQ(scene, c.scene);
   EXPECT_EQ(speed, 50);
@@ -340,7 +337,7 @@ TEST_P(LinkStoredScene, StartTakesValidScenesAndRepairsOthers) {
   if (c.writes) {
     EXPECT_EQ(rig.scenes.Value(), 0u);
   }
-  EXPECT_EQ(rig.link.m_hidGuid.data1, 0x4D1E55B2u) << "filled before the worker runs";
+  EXPECT_EQ(rig.worker.m_hidGuid.data1, 0x4D1E55B2u) << "filled before the worker runs";
 }
 
 INSTANTIATE_TEST_SUITE_P(LastScene, LinkStoredScene,

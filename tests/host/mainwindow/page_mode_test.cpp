@@ -21,7 +21,7 @@ TEST(PageForLink, OnlyAPresentReceiverWithALinkedRemoteGivesTheSettingsPage) {
 
 struct RefreshCase {
   const char* what;
-  int type;
+  RefreshType type;
   bool minimised;
   PageMode mode;
   bool present, rf;
@@ -43,30 +43,70 @@ TEST_P(RefreshModeTest, Plan) {
   EXPECT_EQ(s.hideToTray, c.expected.hideToTray) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LinkEvents, RefreshModeTest,
-    ::testing::Values(
-        // Shown window, remote links: the page switches in place.
-        RefreshCase{
-            "shown, page changes", 1, false, MODE_NOT_READY, true, true, {MODE_READY, true, true, false}},
-        // Shown window, nothing changes: nothing happens.
-        RefreshCase{"shown, same page", 1, false, MODE_READY, true, true, {MODE_READY, false, false, false}},
-        // Minimised: laid out for the new page, then straight back to the tray.
-        RefreshCase{"minimised", 1, true, MODE_READY, true, false, {MODE_NOT_READY, true, false, true}},
-        // During an effect: relayout and back to the tray.
-        RefreshCase{"effect", 1, false, MODE_EFFECT, false, false, {MODE_NOT_READY, true, false, true}},
-        // Type 2 (radio up) hides even when nothing changed.
-        RefreshCase{"type 2 unchanged", 2, false, MODE_READY, true, true, {MODE_READY, false, false, true}},
-        RefreshCase{"type 2 changed", 2, false, MODE_START, true, true, {MODE_READY, true, false, true}},
-        // The first link event leaves the start mode.
-        RefreshCase{"from start", 1, false, MODE_START, false, false, {MODE_NOT_READY, true, true, false}}),
-    [](const ::testing::TestParamInfo<RefreshCase>& info) {
-      std::string name = info.param.what;
-      for (char& ch : name) {
-        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-      }
-      return name;
-    });
+INSTANTIATE_TEST_SUITE_P(LinkEvents, RefreshModeTest,
+                         ::testing::Values(
+                             // Shown window, remote links: the page switches in place.
+                             RefreshCase{"shown, page changes",
+                                         RefreshType::kInPlace,
+                                         false,
+                                         MODE_NOT_READY,
+                                         true,
+                                         true,
+                                         {MODE_READY, true, true, false}},
+                             // Shown window, nothing changes: nothing happens.
+                             RefreshCase{"shown, same page",
+                                         RefreshType::kInPlace,
+                                         false,
+                                         MODE_READY,
+                                         true,
+                                         true,
+                                         {MODE_READY, false, false, false}},
+                             // Minimised: laid out for the new page, then straight back to the tray.
+                             RefreshCase{"minimised",
+                                         RefreshType::kInPlace,
+                                         true,
+                                         MODE_READY,
+                                         true,
+                                         false,
+                                         {MODE_NOT_READY, true, false, true}},
+                             // During an effect: relayout and back to the tray.
+                             RefreshCase{"effect",
+                                         RefreshType::kInPlace,
+                                         false,
+                                         MODE_EFFECT,
+                                         false,
+                                         false,
+                                         {MODE_NOT_READY, true, false, true}},
+                             // Type 2 (radio up) hides even when nothing changed.
+                             RefreshCase{"type 2 unchanged",
+                                         RefreshType::kToTray,
+                                         false,
+                                         MODE_READY,
+                                         true,
+                                         true,
+                                         {MODE_READY, false, false, true}},
+                             RefreshCase{"type 2 changed",
+                                         RefreshType::kToTray,
+                                         false,
+                                         MODE_START,
+                                         true,
+                                         true,
+                                         {MODE_READY, true, false, true}},
+                             // The first link event leaves the start mode.
+                             RefreshCase{"from start",
+                                         RefreshType::kInPlace,
+                                         false,
+                                         MODE_START,
+                                         false,
+                                         false,
+                                         {MODE_NOT_READY, true, true, false}}),
+                         [](const ::testing::TestParamInfo<RefreshCase>& info) {
+                           std::string name = info.param.what;
+                           for (char& ch : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+                           }
+                           return name;
+                         });
 
 struct TipCase {
   bool present, rf;

@@ -323,7 +323,7 @@ TEST_F(BlackScreenTest, AClickOnTheBlackScreenAsksTheMainWindowToEndIt) {
   ClickAt(700, 500);
   for (int i = 0; i < 100 && m_linkKeys.count == 0; ++i) Pump(20);
   ASSERT_EQ(m_linkKeys.count, 1);
-  EXPECT_EQ(m_linkKeys.wp, pv::link::KEYS_BLACK_SCREEN);
+  EXPECT_EQ(m_linkKeys.wp, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen));
   EXPECT_EQ(m_linkKeys.lp, 0);
   EXPECT_EQ(m_backdrop.Clicks(), 0);
 }

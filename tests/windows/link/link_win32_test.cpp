@@ -21,6 +21,7 @@
 #include "link/win32/hid_transport.h"
 #include "link/win32/link_platform.h"
 #include "link/win32/sim_transport.h"
+#include "tests/host/link/link_internals.h"
 #include "tests/windows/link/loopback_server.h"
 
 namespace pv::link {
@@ -97,20 +98,21 @@ TEST(LinkWin32Hid, WinesOwnHidDevicesAreEnumeratedAndPassedOverWithoutLeaks) {
   CountingSink sink;
   CMemorySceneStore scenes;
   CHidLink link;
-  link.m_platform = {&transport, &clock, &sink, &scenes};
-  link.m_hNotifyWnd = 1;
+  test::LinkInternals worker{link};
+  worker.m_platform = {&transport, &clock, &sink, &scenes};
+  link.SetNotifyWindow(1);
 
-  ASSERT_FALSE(link.OpenDevice());
+  ASSERT_FALSE(worker.OpenDevice());
   DWORD handlesBefore = 0;
   ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesBefore));
   const double cpuBefore = ThreadCpuMs();
-  for (int attempt = 0; attempt < 20; ++attempt) EXPECT_FALSE(link.OpenDevice());
+  for (int attempt = 0; attempt < 20; ++attempt) EXPECT_FALSE(worker.OpenDevice());
   std::printf("HID discovery: %.2f ms CPU per opening attempt\n", (ThreadCpuMs() - cpuBefore) / 20);
   DWORD handlesAfter = 0;
   ASSERT_TRUE(GetProcessHandleCount(GetCurrentProcess(), &handlesAfter));
 
   EXPECT_EQ(handlesAfter, handlesBefore) << "probe handles and device lists released";
-  EXPECT_EQ(link.m_bReceiverPresent, 0);
+  EXPECT_FALSE(link.Snapshot().receiverPresent);
   EXPECT_FALSE(hid.IsWriteOpen());
   EXPECT_EQ(transport.m_rejected, static_cast<int>(transport.m_seen.size()));
   EXPECT_EQ(sink.m_posted, 0);
@@ -293,10 +295,10 @@ TEST(LinkWin32Sink, PostsToTheWindowsQueue) {
   HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   win32::CWin32MessageSink sink;
-  sink.Post(reinterpret_cast<std::uintptr_t>(window), UM_LINK_KEYS, KEYS_DOWN, 2);
+  sink.Post(reinterpret_cast<std::uintptr_t>(window), UM_LINK_KEYS, ToWParam(KeyEvent::kDown), 2);
   MSG msg{};
   ASSERT_TRUE(PeekMessageW(&msg, window, UM_LINK_KEYS, UM_LINK_KEYS, PM_REMOVE));
-  EXPECT_EQ(msg.wParam, KEYS_DOWN);
+  EXPECT_EQ(msg.wParam, ToWParam(KeyEvent::kDown));
   EXPECT_EQ(msg.lParam, 2);
   DestroyWindow(window);
 }

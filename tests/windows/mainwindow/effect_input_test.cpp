@@ -148,14 +148,16 @@ TEST_F(EffectInputTest, RawKeysAndMouseReachTheRules) {
   EXPECT_TRUE(PumpUntilCalled("HideToTray"));
 
   // A key released anywhere ends the black screen.
-  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_BLACK_SCREEN, 1);
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen),
+                 1);
   EXPECT_TRUE(desktop.blackShown);
   Key(VK_F14);
   EXPECT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
   EXPECT_FALSE(desktop.blackShown);
 
   // Any mouse record speeds the tracking timer up and moves a shown effect.
-  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_DOWN, pv::effects::SCENE_CIRCLE);
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kDown),
+                 pv::effects::SCENE_CIRCLE);
   desktop.cursor = {300, 300};
   INPUT move{};
   move.type = INPUT_MOUSE;
@@ -174,8 +176,10 @@ TEST_F(EffectInputTest, AKeysPressIsHandledBeforeItsReleaseQueuedBehindIt) {
   // The remote out of reach: a key press ends the laser; the black screen
   // over it ends at the key's release.
   desktop.rfLinked = false;
-  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_DOWN, pv::effects::SCENE_CIRCLE);
-  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::KEYS_BLACK_SCREEN, 0);
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kDown),
+                 pv::effects::SCENE_CIRCLE);
+  ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen),
+                 0);
   ASSERT_TRUE(desktop.blackShown);
   desktop.Take();
   // Press and release arrive together: the release is queued behind the
@@ -202,8 +206,21 @@ TEST_F(EffectInputTest, PostedMessagesAreCheckedAndForeignTimersPassOn) {
   EXPECT_TRUE(
       input.HandleMessage(pv::mainwindow::UM_RAW_KEY, WM_KEYDOWN, (LPARAM{1} << 32) | VK_ESCAPE, result));
   EXPECT_EQ(result, 0);
-  // An unknown scene starts nothing.
-  EXPECT_TRUE(input.HandleMessage(pv::link::UM_LINK_KEYS, pv::link::KEYS_DOWN, 3, result));
+  // An unknown scene, an unknown event or size step does nothing; the key
+  // message answers 0 then, the size step 1 always.
+  using pv::link::UM_LINK_KEYS;
+  using pv::link::UM_LINK_SIZE_STEP;
+  const WPARAM keyDown = pv::link::ToWParam(pv::link::KeyEvent::kDown);
+  EXPECT_TRUE(input.HandleMessage(UM_LINK_KEYS, keyDown, 3, result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(input.HandleMessage(UM_LINK_KEYS, keyDown, LPARAM{1} << 32, result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(input.HandleMessage(UM_LINK_KEYS, 5, 0, result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(input.HandleMessage(UM_LINK_KEYS, (WPARAM{1} << 32) | keyDown, 0, result));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(input.HandleMessage(UM_LINK_SIZE_STEP, 2, 0, result));
+  EXPECT_EQ(result, 1);
   EXPECT_EQ(desktop.Take(), std::vector<std::string>{});
 
   // The window's other timers are its own; the tracking timer is ours.

@@ -18,6 +18,7 @@
 #include "link/core/link_messages.h"
 #include "resources/resource_ids.h"
 #include "settings/win32/reg_keys.h"
+#include "tests/host/link/link_internals.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/timer_page.h"
 #include "ui/skin/win32/timer_edit.h"
@@ -164,10 +165,9 @@ class TimerPageTest : public ::testing::Test {
     StopLinkTimer();
   }
 
-  static void StopLinkTimer() {
-    auto& link = pv::link::CHidLink::Instance();
-    std::lock_guard lock(link.m_hMutex);
-    link.StartTimer(false, 1, 0);  // also withdraws an alert
+  void StopLinkTimer() {
+    // Also withdraws an alert.
+    ASSERT_TRUE(link.TryStartTimer(false, 1, 0, std::chrono::seconds(5)));
   }
 
   static std::int64_t StoredStart() {
@@ -183,8 +183,10 @@ class TimerPageTest : public ::testing::Test {
   std::uint32_t duration = 0;
   RECT switchRect{};
   pv::mainwindow::PageMode mode = pv::mainwindow::MODE_READY;
-  CTimerPage page{parent, box, {ready, on, duration, switchRect, mode}, 0};
-  pv::link::CHidLink& link = pv::link::CHidLink::Instance();
+  // A link whose worker never runs: the test plays the worker's part.
+  pv::link::CHidLink link;
+  pv::link::test::LinkInternals internals{link};
+  CTimerPage page{parent, box, {ready, on, duration, switchRect, mode}, 0, link};
 };
 
 // A worker stuck in a write to a receiver that does not answer keeps the
@@ -199,7 +201,7 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   std::condition_variable cv;
   bool held = false, release = false;
   std::thread worker([&] {
-    std::lock_guard stuck(link.m_hMutex);
+    std::lock_guard stuck(internals.m_hMutex);
     {
       std::lock_guard g(m);
       held = true;
@@ -222,10 +224,10 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 900u);
   const std::int64_t clickedAt = StoredStart();
-  EXPECT_EQ(link.m_bTimerRunning.load(), 0) << "the link was changed without its lock";
+  EXPECT_EQ(internals.m_bTimerRunning.load(), 0) << "the link was changed without its lock";
 
   Pump(600);  // retries while the lock is still held change nothing
-  EXPECT_EQ(link.m_bTimerRunning.load(), 0);
+  EXPECT_EQ(internals.m_bTimerRunning.load(), 0);
 
   {
     std::lock_guard g(m);
@@ -233,10 +235,10 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   }
   cv.notify_all();
   worker.join();
-  ASSERT_TRUE(PumpUntil([&] { return link.m_bTimerRunning.load() != 0; }, 3000))
+  ASSERT_TRUE(PumpUntil([&] { return internals.m_bTimerRunning.load() != 0; }, 3000))
       << "the timer never reached the link";
-  EXPECT_EQ(link.m_timerSeconds.load(), 900u);
-  EXPECT_EQ(link.m_timerStart.load(), clickedAt);
+  EXPECT_EQ(internals.m_timerSeconds.load(), 900u);
+  EXPECT_EQ(internals.m_timerStart.load(), clickedAt);
 }
 
 // The expiry notice is posted before the link clears its timer, and any
@@ -246,7 +248,7 @@ TEST_F(TimerPageTest, TheDueNoticeSwitchesOffOnlyATimerThatEnded) {
   page.LoadTimerPage();
   page.OnSwitchClick();
   ASSERT_TRUE(on);
-  ASSERT_TRUE(PumpUntil([&] { return link.m_bTimerRunning.load() != 0; }, 1000));
+  ASSERT_TRUE(PumpUntil([&] { return internals.m_bTimerRunning.load() != 0; }, 1000));
 
   parent.SendMessage(pv::link::UM_LINK_TIMER_DUE);
   EXPECT_TRUE(on) << "a running timer was switched off by a stray notice";
@@ -269,24 +271,21 @@ TEST_F(TimerPageTest, LoadingAfterAnUnseenExpiryKeepsTheAlertForTheRemote) {
   CRegKeys::Save(SettingId::kTimerTime, 900);
   CRegKeys::Save(SettingId::kTimerStartL, static_cast<std::uint32_t>(longAgo));
   CRegKeys::Save(SettingId::kTimerStartH, 0);
-  link.m_bTimerAlert = 1;  // as the link's expiry check leaves it
+  internals.m_bTimerAlert = 1;  // as the link's expiry check leaves it
 
   page.LoadTimerPage();
   EXPECT_FALSE(on);
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 0u);
   EXPECT_GT(StoredStart(), longAgo);  // stored as off with a start of now
-  EXPECT_EQ(link.m_bTimerAlert.load(), 1) << "the load withdrew the remote's alert";
-  EXPECT_EQ(link.m_bTimerRunning.load(), 0);
+  EXPECT_EQ(internals.m_bTimerAlert.load(), 1) << "the load withdrew the remote's alert";
+  EXPECT_EQ(internals.m_bTimerRunning.load(), 0);
 }
 
 // A link whose timer runs while the settings say off is stopped by the load.
 TEST_F(TimerPageTest, LoadingStoredOffStopsARunningLinkTimer) {
-  {
-    std::lock_guard lock(link.m_hMutex);
-    link.StartTimer(true, 1'000'000'000, 600);
-  }
+  ASSERT_TRUE(link.TryStartTimer(true, 1'000'000'000, 600, std::chrono::seconds(5)));
   page.LoadTimerPage();
-  EXPECT_EQ(link.m_bTimerRunning.load(), 0);
+  EXPECT_EQ(internals.m_bTimerRunning.load(), 0);
 }
 
 // The switch reacts on the "plug in the receiver" page too, where the box

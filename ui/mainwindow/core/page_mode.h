@@ -16,6 +16,15 @@ constexpr PageMode PageForLink(bool receiverPresent, bool rfLinked) {
   return receiverPresent && rfLinked ? MODE_READY : MODE_NOT_READY;
 }
 
+// How a link event refreshes the window.
+enum class RefreshType : int {
+  // The window is in front of the user (unless it is minimised or an effect
+  // runs, when it behaves like kToTray): a page change happens in place.
+  kInPlace = 1,
+  // The window lives in the tray and goes straight back there after a relayout.
+  kToTray = 2,
+};
+
 // What the window does after a link event (see RefreshModePlan).
 struct RefreshModeSteps {
   PageMode newMode;
@@ -24,20 +33,17 @@ struct RefreshModeSteps {
   bool hideToTray;   // put the window (back) into the tray
 };
 
-// refreshType 1: the window is in front of the user unless it is minimised or
-// an effect runs, in which case it behaves like type 2. Type 2: the window
-// lives in the tray and goes straight back there after a relayout.
-constexpr RefreshModeSteps RefreshModePlan(int refreshType, bool minimised, PageMode mode,
+constexpr RefreshModeSteps RefreshModePlan(RefreshType type, bool minimised, PageMode mode,
                                            bool receiverPresent, bool rfLinked) {
-  if (refreshType == 1) refreshType = (minimised || mode == MODE_EFFECT) ? 2 : 0;
+  const bool toTray = type == RefreshType::kToTray || minimised || mode == MODE_EFFECT;
   const PageMode next = PageForLink(receiverPresent, rfLinked);
   const bool changed = next != mode;
   RefreshModeSteps steps{next, changed, false, false};
-  if (changed && refreshType != 2) {
+  if (changed && !toTray) {
     steps.invalidate = true;
     return steps;
   }
-  steps.hideToTray = refreshType == 2;
+  steps.hideToTray = toTray;
   return steps;
 }
 

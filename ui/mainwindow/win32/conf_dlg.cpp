@@ -38,17 +38,18 @@ RECT ToRect(const PixelRect& r) {
 }  // namespace
 
 CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,
-                   const pv::settings::WorkFolder& workFolder)
+                   const pv::settings::WorkFolder& workFolder, pv::link::CHidLink& link)
     : CDialog(IDD_MAIN, owner),
       m_desktop(desktop),
       m_workFolder(workFolder),
+      m_link(link),
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      m_linkFlags(pv::link::CHidLink::Instance()),
+      m_linkFlags(link),
       m_timerEdit(UM_TIMER_EDIT_DONE),
       m_timerPage(*this, m_timerEdit,
                   {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect, m_mode},
-                  IDC_SLIDER_BRIGHTNESS) {
+                  IDC_SLIDER_BRIGHTNESS, link) {
   // The pages are drawn at their pictures' pixel sizes: on a scaled screen
   // the window, its controls and the dialogs opened from it are enlarged by
   // the system (from Windows 10 version 1607 on; the process itself is
@@ -65,10 +66,6 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
 CConfDlg::~CConfDlg() {
   // OnDestroy must run with this object alive (it removes the tray icon).
   DestroyWindow();
-}
-
-pv::link::CHidLink& CConfDlg::Link() const {
-  return pv::link::CHidLink::Instance();
 }
 
 BOOL CConfDlg::OnInitDialog() {
@@ -99,8 +96,9 @@ BOOL CConfDlg::OnInitDialog() {
   m_timerTrack = SetTimer(TIMER_TRACK_POINTER, kTrackPointerIdleMs);
 
   RegisterWithLink();
-  m_bReceiverPresent = Link().m_bReceiverPresent.load() != 0;
-  m_bRfLinked = Link().m_bRfLinked.load() != 0;
+  const pv::link::LinkSnapshot link = m_link.Snapshot();
+  m_bReceiverPresent = link.receiverPresent;
+  m_bRfLinked = link.rfLinked;
   if (m_bReceiverPresent && m_bRfLinked) LoadTimerPage();
 
   if (!RegisterRawInput()) {
@@ -123,18 +121,18 @@ BOOL CConfDlg::OnInitDialog() {
 }
 
 void CConfDlg::RegisterWithLink() {
-  pv::link::CHidLink& link = Link();
-  link.m_hNotifyWnd = reinterpret_cast<std::uintptr_t>(m_hWnd);
+  m_link.SetNotifyWindow(reinterpret_cast<std::uintptr_t>(m_hWnd));
 
   DEV_BROADCAST_DEVICEINTERFACE_W filter{};
   filter.dbcc_size = sizeof(filter);
   filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-  static_assert(sizeof(filter.dbcc_classguid) == sizeof(link.m_hidGuid));
-  std::memcpy(&filter.dbcc_classguid, &link.m_hidGuid, sizeof(filter.dbcc_classguid));
+  const pv::link::HidClassGuid hidGuid = m_link.HidGuid();
+  static_assert(sizeof(filter.dbcc_classguid) == sizeof(hidGuid));
+  std::memcpy(&filter.dbcc_classguid, &hidGuid, sizeof(filter.dbcc_classguid));
   m_deviceNotify.Reset(::RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
 
   // Key reports are ignored until 200 ms after this moment.
-  link.ArmKeysFrom(::GetTickCount());
+  m_link.ArmKeysFrom(::GetTickCount());
 }
 
 bool CConfDlg::RegisterRawInput() {
@@ -335,7 +333,7 @@ void CConfDlg::OnTimer(UINT_PTR id) {
 // battery, on the settings page only.
 void CConfDlg::OnBatteryBlinkTick() {
   if (m_mode != MODE_READY) return;
-  const bool low = Link().m_bStateBitPosted.load() != 0;
+  const bool low = m_link.Snapshot().lowBattery;
   const BOOL before = m_bBatteryBlink;
   if (low) {
     m_bBatteryBlink = !m_bBatteryBlink;
@@ -384,7 +382,7 @@ void CConfDlg::OnDestroy() {
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
   m_alarm.OnReceiverGone();  // cancels a countdown or stops the sound
   m_tray.Remove();
-  Link().m_hNotifyWnd = 0;
+  m_link.SetNotifyWindow(0);
   m_deviceNotify.Reset();
 }
 

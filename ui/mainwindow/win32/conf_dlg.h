@@ -49,9 +49,10 @@ class CConfDlg : public CDialog,
                  private pv::effects::PreviewOwner {
  public:
   // desktop: the help document and autostart; workFolder: where updates
-  // download to. Both outlive the window.
+  // download to; link: the receiver link, whose notification window this is.
+  // All of them outlive the window.
   CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,
-           const pv::settings::WorkFolder& workFolder);
+           const pv::settings::WorkFolder& workFolder, pv::link::CHidLink& link);
   ~CConfDlg() override;
 
   // Shows the window on the page that fits the link state and brings it to
@@ -87,7 +88,7 @@ class CConfDlg : public CDialog,
   void CloseOwnedDialogs();
 
   // Modes and layout.
-  void RefreshMode(int type);
+  void RefreshMode(pv::mainwindow::RefreshType type);
   void ApplyLayout();
   void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
@@ -151,10 +152,9 @@ class CConfDlg : public CDialog,
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   bool KeepHiddenDuringShow(WINDOWPOS* pos) const;
 
-  pv::link::CHidLink& Link() const;
-
   pv::settings::DesktopIntegration& m_desktop;
   const pv::settings::WorkFolder& m_workFolder;
+  pv::link::CHidLink& m_link;
   BOOL m_bLangZh;
   HICON m_hIcon;  // shared resource icon; not destroyed
 
@@ -183,7 +183,7 @@ class CConfDlg : public CDialog,
   // Every skin picture the pages draw, decoded once.
   CPictureCache m_pictures;
   // Sliders, switches, click regions and dragging of the settings page.
-  CSettingsPage m_settingsPage{*this, CRegKeys::Store()};
+  CSettingsPage m_settingsPage{*this, CRegKeys::Store(), m_link};
 
   // Link state as last reported by the link.
   BOOL m_bReceiverPresent = FALSE;

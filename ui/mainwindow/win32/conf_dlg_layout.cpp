@@ -24,7 +24,7 @@ void CConfDlg::ShowMainWindow() {
   LayOutPreview();
 }
 
-void CConfDlg::RefreshMode(int type) {
+void CConfDlg::RefreshMode(pv::mainwindow::RefreshType type) {
   const RefreshModeSteps steps =
       RefreshModePlan(type, ::IsIconic(m_hWnd) != FALSE, m_mode, m_bReceiverPresent, m_bRfLinked);
   if (steps.applyLayout) {

@@ -89,7 +89,7 @@ LRESULT CConfDlg::OnLinkReceiver(WPARAM present) {
     m_alarm.OnReceiverGone();
   }
   UpdateTrayIcon();
-  RefreshMode(m_bRfLinked ? 2 : 1);
+  RefreshMode(m_bRfLinked ? RefreshType::kToTray : RefreshType::kInPlace);
   return 1;
 }
 
@@ -104,7 +104,7 @@ LRESULT CConfDlg::OnLinkRf(WPARAM linked) {
     }
   }
   UpdateTrayIcon();
-  if (m_mode != MODE_EFFECT) RefreshMode(m_bRfLinked ? 2 : 1);
+  if (m_mode != MODE_EFFECT) RefreshMode(m_bRfLinked ? RefreshType::kToTray : RefreshType::kInPlace);
   return 1;
 }
 
@@ -122,12 +122,12 @@ LRESULT CConfDlg::OnDeviceChange(WPARAM event, LPARAM header) {
   std::wstring path(device->dbcc_name, wcsnlen(device->dbcc_name, nameBytes / sizeof(wchar_t)));
   // With two receivers plugged in, pulling the spare leaves the open one
   // working: only the open receiver's removal counts.
-  if (!Link().RemovalConcernsOpenReceiver(path.data())) return TRUE;
+  if (!m_link.RemovalConcernsOpenReceiver(path.data())) return TRUE;
   m_linkResync.OnRemovalNotice();
   m_bReceiverPresent = FALSE;
   m_bRfLinked = FALSE;
   UpdateTrayIcon();
-  RefreshMode(1);
+  RefreshMode(RefreshType::kInPlace);
   return TRUE;
 }
 
@@ -135,7 +135,8 @@ LRESULT CConfDlg::OnDeviceChange(WPARAM event, LPARAM header) {
 // must not leave the tray showing a state the link left long ago.
 void CConfDlg::ResyncLinkFlags() {
   const pv::link::LinkFlags shown{m_bReceiverPresent != FALSE, m_bRfLinked != FALSE};
-  const pv::link::LinkFlags link{Link().m_bReceiverPresent.load() != 0, Link().m_bRfLinked.load() != 0};
+  const pv::link::LinkSnapshot snapshot = m_link.Snapshot();
+  const pv::link::LinkFlags link{snapshot.receiverPresent, snapshot.rfLinked};
   if (!m_linkResync.Look(shown, link)) return;
   // Through the notice handlers, so the page, the alarm and the tray follow
   // exactly as they would have.

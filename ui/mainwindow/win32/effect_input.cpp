@@ -78,10 +78,16 @@ bool CEffectInput::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
       result = m_controller.OnRawKeyMessage(wp, lp);
       return true;
     case pv::link::UM_LINK_KEYS:
-      result = m_controller.OnLinkKeys(wp, lp);
+      // Any program can post it: only what decodes acts (and answers 1).
+      result = 0;
+      if (const auto keys = pv::link::DecodeKeyMessage(wp, lp)) {
+        m_controller.OnLinkKeys(*keys);
+        result = 1;
+      }
       return true;
     case pv::link::UM_LINK_SIZE_STEP:
-      result = m_controller.OnLinkSizeStep(wp, lp);
+      if (const auto step = pv::link::DecodeSizeStep(wp)) m_controller.OnLinkSizeStep(*step);
+      result = 1;
       return true;
     case WM_TIMER:
       if (wp != TIMER_TRACK_POINTER) return false;  // the window's own timers

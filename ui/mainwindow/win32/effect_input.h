@@ -3,8 +3,11 @@
 // the link's effect messages, the raw-input messages and the pointer-tracking
 // timer to the effect controller, which decides everything.
 //
+// The link's two effect messages are decoded here, once, and reach the
+// controller typed; a message that does not decode does nothing.
+//
 // Wiring into CConfDlg (members in this order, so each outlives its users):
-//   CLinkEffectFlags m_linkFlags{pv::link::CHidLink::Instance()};
+//   CLinkEffectFlags m_linkFlags{link};  // the link handed to the window
 //   pv::effects::EffectController m_effects{overlays, host, m_linkFlags, m_effect};
 //   CEffectInput m_effectInput{m_effects};
 //   // in OnInitDialog, right after RegisterRawInput():  m_handlers.Add(m_effectInput);

@@ -38,8 +38,11 @@ constexpr int kVersionFontPixels = 11;
 
 }  // namespace
 
-CSettingsPage::CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store)
-    : m_dlg(dlg), m_values(store, dlg.m_effect, *this), m_hHandCursor(::LoadCursorW(nullptr, IDC_HAND)) {}
+CSettingsPage::CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store, pv::link::CHidLink& link)
+    : m_dlg(dlg),
+      m_link(link),
+      m_values(store, dlg.m_effect, *this),
+      m_hHandCursor(::LoadCursorW(nullptr, IDC_HAND)) {}
 
 void CSettingsPage::LoadValues() {
   m_values.Load();
@@ -118,7 +121,7 @@ HWND CSettingsPage::SliderWindow(int id) const {
 }
 
 void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
-  pv::link::CHidLink::Instance().SetPointerSpeed(speed);
+  m_link.SetPointerSpeed(speed);
 }
 
 void CSettingsPage::Repaint(const RECT& rect, bool erase) {

@@ -17,9 +17,14 @@
 
 class CConfDlg;
 
+namespace pv::link {
+class CHidLink;
+}
+
 class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPageOutputs {
  public:
-  CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store);
+  // link: takes the pointer speed; it outlives the page.
+  CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store, pv::link::CHidLink& link);
   ~CSettingsPage();
   CSettingsPage(const CSettingsPage&) = delete;
   CSettingsPage& operator=(const CSettingsPage&) = delete;
@@ -66,6 +71,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   pv::mainwindow::HitRegions Regions() const;
 
   CConfDlg& m_dlg;
+  pv::link::CHidLink& m_link;
   pv::mainwindow::SettingsPageValues m_values;
   pv::mainwindow::HitFlags m_hits;
   bool m_bDragging = false;

@@ -1,7 +1,6 @@
 #include "ui/mainwindow/win32/timer_page.h"
 
 #include <chrono>
-#include <mutex>
 
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
@@ -25,12 +24,9 @@ std::optional<std::uint32_t> ReadIfStored(SettingId id) {
 
 }  // namespace
 
-CTimerPage::CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit)
-    : m_dialog(dialog), m_edit(edit), m_state(state), m_focusAfterEdit(focusAfterEdit) {}
-
-pv::link::CHidLink& CTimerPage::Link() const {
-  return pv::link::CHidLink::Instance();
-}
+CTimerPage::CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit,
+                       pv::link::CHidLink& link)
+    : m_dialog(dialog), m_edit(edit), m_state(state), m_focusAfterEdit(focusAfterEdit), m_link(link) {}
 
 // The link's time base: local wall-clock seconds, by the same conversion.
 std::int64_t CTimerPage::Now() {
@@ -71,7 +67,6 @@ bool CTimerPage::PreTranslateMessage(const MSG& msg) {
 }
 
 void CTimerPage::LoadTimerPage() {
-  Link();  // the link exists from here on
   m_state.ready = TRUE;
 
   const StoredTimer stored{.on = ReadIfStored(SettingId::kTimerOn),
@@ -142,18 +137,12 @@ void CTimerPage::OnRetryTimer() {
 }
 
 bool CTimerPage::TryStart(const TimerRequest& request) {
-  pv::link::CHidLink& link = Link();
-  std::unique_lock lock(link.m_hMutex, std::defer_lock);
-  if (!lock.try_lock_for(std::chrono::milliseconds(kLinkLockWaitMs))) return false;
-  link.StartTimer(request.on, request.start, request.seconds);
-  return true;
+  return m_link.TryStartTimer(request.on, request.start, request.seconds,
+                              std::chrono::milliseconds(kLinkLockWaitMs));
 }
 
 std::optional<bool> CTimerPage::LinkTimerRunning() {
-  pv::link::CHidLink& link = Link();
-  std::unique_lock lock(link.m_hMutex, std::defer_lock);
-  if (!lock.try_lock_for(std::chrono::milliseconds(kLinkLockWaitMs))) return std::nullopt;
-  return link.m_bTimerRunning.load() != 0;
+  return m_link.TimerRunning(std::chrono::milliseconds(kLinkLockWaitMs));
 }
 
 void CTimerPage::OnTimerEditChange() {

@@ -42,8 +42,10 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   static constexpr std::uint32_t kLinkLockWaitMs = 200;
 
   // dialog: the main window; edit: its minutes box; focusAfterEdit: the
-  // control that takes the focus once a value is taken over.
-  CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit);
+  // control that takes the focus once a value is taken over; link: keeps the
+  // running timer. All of them outlive the page.
+  CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit,
+             pv::link::CHidLink& link);
 
   // Loads the switch and the box from the settings and resumes or stops the
   // link's timer. Called when the remote has been seen.
@@ -78,12 +80,12 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   std::optional<bool> LinkTimerRunning();
 
   static std::int64_t Now();
-  pv::link::CHidLink& Link() const;
 
   CWnd& m_dialog;
   CTimerEdit& m_edit;
   TimerPageState m_state;
   int m_focusAfterEdit;
+  pv::link::CHidLink& m_link;
   pv::mainwindow::TimerHandOver m_handOver{*this};
   bool m_retryTimerRunning = false;
 };
