@@ -71,6 +71,28 @@ class RemoteKeepAlive:
             self.connection.close()
 
 
+def wait_link_ready(remote, timeout: float = 15) -> "receiver_sim.OutputReport | None":
+    """Waits, bounded, until the program has linked with the simulated
+    receiver: its connection, its hello (sent after the receiver's settle
+    delay), and its answer to a state request, which is returned (None when
+    one of them did not come). Reads the program's output reports meanwhile,
+    so only for a remote whose thread does not read them."""
+    deadline = time.monotonic() + timeout
+    if not wait_until(lambda: remote.connection is not None, timeout):
+        return None
+    connection = remote.connection
+    try:
+        while not receiver_sim.is_hello(connection.next_output(max(0.01, deadline - time.monotonic()))):
+            pass
+        connection.send(receiver_sim.state_request())
+        while True:
+            answer = receiver_sim.decode_output(connection.next_output(max(0.01, deadline - time.monotonic())))
+            if not receiver_sim.is_hello(answer.raw) and answer.valid:
+                return answer
+    except (TimeoutError, receiver_sim.ConnectionClosed):
+        return None
+
+
 def splash_windows(session: "harness.WineSession", pid_filter=None) -> list:
     """Visible dialog windows with the splash picture's size."""
     return [w for w in session.top_level_windows()

@@ -101,6 +101,12 @@ class SettingsPageEnglish(unittest.TestCase):
         slider = page.control(SLIDER_BRIGHTNESS).rect
         page.drag_thumb(SLIDER_BRIGHTNESS, slider[0] - 30)
         self.assertTrue(wait_until(lambda: reg(self.session, "Brightness") == 0, 5), reg(self.session, "Brightness"))
+        # The preview follows at once: the sample picture under it dimmed at opacity 55 (it was 215).
+        at = (25, 110)  # inside the preview, away from its hole
+        wanted = tuple(round(c * (255 - 55) / 255) for c in art_pixel("settings_en.png", *at))
+        seen = []
+        self.assertTrue(wait_until(lambda: seen.append(page.pixel(page.screenshot("brightness-0"), *at)) or
+                                   close_to(seen[-1], wanted, 8), 5), f"preview {seen[-1:]}, wanted {wanted}")
         page.drag_thumb(SLIDER_BRIGHTNESS, slider[2] + 30)
         self.assertTrue(wait_until(lambda: reg(self.session, "Brightness") == 100, 5), reg(self.session, "Brightness"))
         page.drag_thumb(SLIDER_BRIGHTNESS, (slider[0] + slider[2]) // 2)
