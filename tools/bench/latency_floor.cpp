@@ -9,8 +9,8 @@
 //
 // It connects to the benchmark on 127.0.0.1:<port>, sends 'R' when the
 // window is ready, and ends when the benchmark closes the connection.
-#include <winsock2.h>
 #include <windows.h>
+#include <winsock2.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -116,9 +116,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   const Connection connection(static_cast<unsigned short>(std::wcstoul(argv[1], nullptr, 10)));
   if (!connection.Open()) return 3;
-  const HWND window = CreateFloorWindow(::GetModuleHandleW(nullptr),
-                                        static_cast<BYTE>(std::wcstoul(argv[2], nullptr, 10)),
-                                        static_cast<int>(std::wcstoul(argv[3], nullptr, 10)));
+  const HWND window =
+      CreateFloorWindow(::GetModuleHandleW(nullptr), static_cast<BYTE>(std::wcstoul(argv[2], nullptr, 10)),
+                        static_cast<int>(std::wcstoul(argv[3], nullptr, 10)));
   if (window == nullptr || !connection.Send('R')) return 4;
   std::thread reader([&connection, window] {
     for (int byte = connection.Receive(); byte >= 0; byte = connection.Receive()) {

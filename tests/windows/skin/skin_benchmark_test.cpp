@@ -63,9 +63,11 @@ TEST(SkinBenchmark, PageBackgroundFromThePictureCache) {
     pictures.Copy(canvas.Dc(), IDP_TEST_PAGE);
     ::SelectClipRgn(canvas.Dc(), nullptr);
   });
-  pv_bench::PrintFigure("page background from the cache, first paint (decode)", first / 1000, -1, "ms", "<= 16");
+  pv_bench::PrintFigure("page background from the cache, first paint (decode)", first / 1000, -1, "ms",
+                        "<= 16");
   pv_bench::PrintFigure("page background from the cache, every later paint", again / 1000, -1, "ms", "<= 16");
-  pv_bench::PrintFigure("page background from the cache, clipped to a 45 x 16 switch", part, -1, "us", "<= 100");
+  pv_bench::PrintFigure("page background from the cache, clipped to a 45 x 16 switch", part, -1, "us",
+                        "<= 100");
   EXPECT_NE(canvas.Pixel(600, 400), (Rgb{0, 0, 0}));
 }
 
