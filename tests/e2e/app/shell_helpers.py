@@ -119,7 +119,10 @@ def tray_icon_point(session: "harness.WineSession") -> tuple[int, int] | None:
 
 
 def click_tray(session: "harness.WineSession", button: int) -> None:
-    point = tray_icon_point(session)
+    """Clicks the tray icon, once it is there (waited for, bounded)."""
+    points = []
+    wait_until(lambda: points.append(tray_icon_point(session)) or points[-1] is not None, 15, 0.2)
+    point = points[-1] if points else None
     if point is None:
         raise AssertionError("Wine's tray window is not shown: " + repr(session.top_level_windows()))
     session.xdotool("mousemove", str(point[0]), str(point[1]))
