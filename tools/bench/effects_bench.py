@@ -178,10 +178,12 @@ def x_map_to_visible(screen, count: int) -> list[float]:
 
 
 def cpu_percent(pid: int, seconds: float) -> float:
-    before = sum(process_cpu_seconds(pid).values())
+    before = process_cpu_seconds(pid)
     time.sleep(seconds)
-    after = sum(process_cpu_seconds(pid).values())
-    return 100.0 * (after - before) / seconds
+    after = process_cpu_seconds(pid)
+    if not before or not after:
+        raise RuntimeError(f"no threads of pid {pid} to measure")
+    return 100.0 * (sum(after.values()) - sum(before.values())) / seconds
 
 
 def cycles(remote, count: int, held: int = EFFECT) -> None:
