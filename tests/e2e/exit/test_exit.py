@@ -209,10 +209,10 @@ def screen_shows(session, seen, timeout: float = 5) -> bool:
         screen.close()
 
 
-def effect_entered(*statuses: int, shown: Callable):
+def effect_entered(*statuses: int, shown: Callable, hides_pointer: bool = True, latched: bool = False):
     """Presses the remote's keys with the pointer at POINTER; `shown(screen,
     before)` tells the effect on screen from `before`, the pixel at AWAY
-    before the keys."""
+    before the keys. An effect under the pointer hides it."""
     def enter(session, program: Program) -> None:
         linked_answer(program)
         move_pointer(session, *POINTER)
@@ -222,14 +222,18 @@ def effect_entered(*statuses: int, shown: Callable):
         for status in statuses:
             program.remote.keys(status)
             time.sleep(0.3)
-        assert screen_shows(session, lambda s: shown(s, before)), "the effect is not on the screen"
-        assert wait_until(lambda: pointer_hidden(session), 3), "the pointer shows over the effect"
+        if not screen_shows(session, lambda s: shown(s, before)):
+            session.screenshot(f"{shown.__name__}-not-shown")
+            raise AssertionError(f"the effect is not on the screen (before it: {before} at {AWAY})")
+        assert not hides_pointer or wait_until(lambda: pointer_hidden(session), 3), "the pointer shows over the effect"
+        assert not latched or program.remote.state().latched, "the receiver does not hear the effect latched"
     return enter
 
 
 def spotlight_on_screen(screen, before) -> bool:
-    # Darkened away from the pointer at the planted brightness (opacity 139 of 255).
-    return all(c <= b * (255 - 139) / 255 + 8 for c, b in zip(screen.pixel(*AWAY), before))
+    # Darkened away from the pointer at the planted brightness (opacity 139 of 255), from a screen
+    # light enough for the difference to show.
+    return max(before) >= 60 and all(c <= b * (255 - 139) / 255 + 8 for c, b in zip(screen.pixel(*AWAY), before))
 
 
 def lens_on_screen(screen, before) -> bool:
@@ -282,11 +286,14 @@ STATES = [
     Row("receiver absent", {}, receiver_absent, with_receiver=False),
     Row("link waiting in a read", {}, waiting_in_read),
     Row("main window shown", {}, main_window_shown),
-    Row("alarm sounding", {"AntiLost": 1}, alarm_sounding, with_sound=True),
-    # The show-pointer option off: the mask lies under the spotlight, and the pointer is hidden there too.
-    Row("spotlight shown", {"LastScene": 0, "Default": 0}, effect_entered(EFFECT, shown=spotlight_on_screen),
+    Row("alarm sounding", {"AntiLost": 1}, alarm_sounding, with_sound=True,
+        known_fault="the alarm never sounds: with the receiver silent the link reconnects every 5 s and within "
+                    "30 s of the radio going down the tray shows no receiver and nothing is played"),
+    # The pointer shows in the spotlight's hole (the show-pointer option is on).
+    Row("spotlight shown", {"LastScene": 0}, effect_entered(EFFECT, shown=spotlight_on_screen, hides_pointer=False),
         gives_back_desktop=True),
-    Row("magnifier latched", {"LastScene": 1}, effect_entered(EFFECT, EFFECT | LATCH, 0, shown=lens_on_screen),
+    # Latched: the effect key let go while the latch key holds the lens (the receiver hears it latched).
+    Row("magnifier latched", {"LastScene": 1}, effect_entered(EFFECT, LATCH, shown=lens_on_screen, latched=True),
         gives_back_desktop=True),
     # While the remote holds the laser, the effect's shield takes every click
     # on the desktop (as it does for the magnifier): the tray menu is out of
