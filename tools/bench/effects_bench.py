@@ -2,10 +2,15 @@
 """Benchmark of the presentation effects under Wine (prints figures, asserts
 nothing):
 
-- remote key report sent by the simulator -> spotlight visible on the screen,
-  median and p99 over many presses, next to the parts of it that are not the
-  program: the link round trip (state request -> answer) and X + compositor
-  (an X window mapped by us -> visible);
+- remote key report sent by the simulator -> spotlight, magnifier and laser
+  on the screen, median and p99, each beside the floor measured in the same
+  run: latency_floor.exe (tools/bench), a bare Win32 program that shows a
+  pre-created full-screen layered window with a hole when a byte arrives on a
+  loopback socket, on the same X server, compositor and Wine prefix; presses
+  alternate in blocks between the program and the floor, and the ratio of
+  the two is the figure to watch. The parts of the way that are not ours:
+  the link round trip (state request -> answer) and X + compositor alone (an
+  X window mapped by us -> visible);
 - CPU of the program while an effect is shown and the pointer is still,
   against the same program idle;
 - the program's X resources (xrestop) before and after 500 show/hide cycles
@@ -16,7 +21,7 @@ nothing):
 """
 import argparse
 import ctypes
-import statistics
+import socket
 import sys
 import time
 from pathlib import Path
@@ -27,20 +32,15 @@ for folder in ("tests/e2e", "tests/e2e/effects", "tests/e2e/link", "tools/bench"
 
 from effects_helpers import EFFECT, SCENE, Screen, move_pointer, receiver_sim, start_backdrop, start_program  # noqa: E402
 from harness import WineSession  # noqa: E402
+from harness.figures import figure, ratio, series  # noqa: E402
 from linkharness import find_program_pid, process_cpu_seconds  # noqa: E402
-from shell_bench import x_resources  # noqa: E402
+from shell_bench import x_resource_total  # noqa: E402
 
-DARK_AT = (300, 300)  # far from the pointer: dark while the spotlight shows
-
-
-def percentile(values, fraction):
-    ordered = sorted(values)
-    return ordered[min(len(ordered) - 1, int(round(fraction * (len(ordered) - 1))))]
-
-
-def summary(values_s):
-    ms = [v * 1000 for v in values_s]
-    return f"median {statistics.median(ms):.1f} ms, p99 {percentile(ms, 0.99):.1f} ms, max {max(ms):.1f} ms (n={len(ms)})"
+DARK_AT = (300, 300)  # far from the pointer: dark while the spotlight (or the floor's window) shows
+BRIGHTNESS, SPOTLIGHT_SIZE = 80, 500
+OPACITY = 2 * BRIGHTNESS + 55
+BLOCK = 20  # presses in a row before the other side's turn
+KEY_GOAL = "<= 1.1 x floor"
 
 
 def dark(screen) -> bool:
@@ -55,17 +55,56 @@ def wait(predicate, timeout=3.0) -> bool:
     return False
 
 
-def press_to_visible(remote, screen, presses: int, shown=dark) -> list[float]:
-    """Key report sent -> `shown(screen)`, for each press; released between."""
+def timed_presses(press, release, shown, count: int) -> list[float]:
+    """press() (returns its send time) -> shown(), for each press; released between."""
     times = []
-    for _ in range(presses):
-        sent = remote.keys(EFFECT)
-        if wait(lambda: shown(screen)):
+    for _ in range(count):
+        sent = press()
+        if wait(shown):
             times.append(time.perf_counter() - sent)
-        remote.keys(0)
-        wait(lambda: not shown(screen))
+        release()
+        wait(lambda: not shown())
         time.sleep(0.03)
     return times
+
+
+def alternating(ours, floor, presses: int) -> tuple[list[float], list[float]]:
+    """The program's presses and the floor's, in alternating blocks of BLOCK:
+    both see the same machine load over the run."""
+    mine, floors = [], []
+    for _ in range(max(1, presses // BLOCK)):
+        mine += timed_presses(*ours, BLOCK)
+        floors += timed_presses(*floor, BLOCK)
+    return mine, floors
+
+
+class Floor:
+    """latency_floor.exe in the session, driven over a loopback socket."""
+
+    def __init__(self, session, build_dir: Path, opacity: int, hole: int):
+        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(1)
+        self.listener.settimeout(60)
+        port = self.listener.getsockname()[1]
+        session.spawn([str(build_dir / "bin" / "latency_floor.exe"), str(port), str(opacity), str(hole)])
+        self.connection, _ = self.listener.accept()
+        self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        self.connection.settimeout(30)
+        if self.connection.recv(1) != b"R":
+            raise RuntimeError("the floor program did not get ready")
+
+    def show(self) -> float:
+        sent = time.perf_counter()
+        self.connection.sendall(b"S")
+        return sent
+
+    def hide(self) -> None:
+        self.connection.sendall(b"H")
+
+    def close(self) -> None:
+        self.connection.close()
+        self.listener.close()
 
 
 def lens_shown(screen) -> bool:
@@ -139,10 +178,12 @@ def x_map_to_visible(screen, count: int) -> list[float]:
 
 
 def cpu_percent(pid: int, seconds: float) -> float:
-    before = sum(process_cpu_seconds(pid).values())
+    before = process_cpu_seconds(pid)
     time.sleep(seconds)
-    after = sum(process_cpu_seconds(pid).values())
-    return 100.0 * (after - before) / seconds
+    after = process_cpu_seconds(pid)
+    if not before or not after:
+        raise RuntimeError(f"no threads of pid {pid} to measure")
+    return 100.0 * (sum(after.values()) - sum(before.values())) / seconds
 
 
 def cycles(remote, count: int, held: int = EFFECT) -> None:
@@ -165,45 +206,53 @@ def main() -> int:
 
     with WineSession(build_dir, args.out, "bench-effects") as session, receiver_sim.Simulator() as simulator:
         start_backdrop(session)
-        program, remote = start_program(session, exe, simulator, LastScene=0, Default=1, Brightness=80)
+        program, remote = start_program(session, exe, simulator, LastScene=0, Default=1, Brightness=BRIGHTNESS,
+                                        SpotlightSize=SPOTLIGHT_SIZE)
         screen = Screen(session.display)
         move_pointer(session, 960, 540)
         session.xdotool("click", "1")
         pid = find_program_pid(session.prefix)
+        floor = Floor(session, build_dir, OPACITY, SPOTLIGHT_SIZE)
+        floor_side = (floor.show, floor.hide, lambda: dark(screen))
 
-        latency = press_to_visible(remote, screen, args.presses)
-        round_trip = link_round_trip(remote, 200)
-        x_alone = x_map_to_visible(screen, 100)
-        print(f"key report sent -> spotlight on screen: {summary(latency)}")
-        print(f"  of which the link path (state request -> answer, simulator side): {summary(round_trip)}")
-        print(f"  of which X + compositor (own X window mapped -> on screen): {summary(x_alone)}")
-        print(f"  left for the program and Wine's window handling: about "
-              f"{(statistics.median(latency) - statistics.median(x_alone) - statistics.median(round_trip) / 2) * 1000:.1f}"
-              " ms (median)")
+        def key_to_effect(effect: str, shown, presses: int) -> None:
+            ours = (lambda: remote.keys(EFFECT), lambda: remote.keys(0), lambda: shown(screen))
+            mine, floors = alternating(ours, floor_side, presses)
+            measured = series(f"key report -> {effect} on screen", mine, "ms", KEY_GOAL, 1000)
+            bare = series(f"floor beside the {effect}: bare layered window shown on a socket byte", floors, "ms",
+                          "reference", 1000)
+            ratio(f"key report -> {effect} / floor", measured, bare, "<= 1.1")
+
+        key_to_effect("spotlight", dark, args.presses)
+        series("of which the link: state request -> answer (simulator side)", link_round_trip(remote, 200), "ms",
+               "reference", 1000)
+        series("of which X + compositor: own X window mapped -> on screen", x_map_to_visible(screen, 100), "ms",
+               "reference", 1000)
 
         idle = cpu_percent(pid, 10)
         remote.keys(EFFECT)
         time.sleep(1.0)
         shown = cpu_percent(pid, 10)
         remote.keys(0)
-        print(f"CPU of the program, pointer still: idle {idle:.2f} %, spotlight shown {shown:.2f} % of one core")
+        figure("CPU of the program, idle, pointer still (10 s)", idle, None, "% of a core", "<= 1")
+        figure("CPU of the program, spotlight shown, pointer still (10 s)", shown, None, "% of a core", "<= 1")
         remote.tap(SCENE)
-        print(f"key report sent -> magnifier on screen: {summary(press_to_visible(remote, screen, 50, lens_shown))}")
+        key_to_effect("magnifier", lens_shown, args.presses // 4)
         remote.tap(SCENE)
-        print(f"key report sent -> laser on screen: {summary(press_to_visible(remote, screen, 50, laser_shown))}")
+        key_to_effect("laser", laser_shown, args.presses // 4)
         remote.tap(SCENE)  # back to the spotlight
+        floor.close()
 
         time.sleep(1.0)
-        before = x_resources(session, program.pid)
-        results = {}
+        before = x_resource_total(session, program.pid)
         for scene_name in ("spotlight", "magnifier", "laser"):
             cycles(remote, args.cycles)
             time.sleep(1.0)
-            results[scene_name] = x_resources(session, program.pid)
+            after = x_resource_total(session, program.pid)
+            figure(f"X resources growth over {args.cycles} show/hide cycles of the {scene_name}", after - before,
+                   None, "resources", "0")
+            before = after
             remote.tap(SCENE)  # the next effect
-        print(f"X resources at start: {before}")
-        for scene_name, after in results.items():
-            print(f"X resources after {args.cycles} show/hide cycles of the {scene_name}: {after}")
 
         screen.close()
         session.probe("post", "KORVEL_PRESENTER", "0x111", "32774")

@@ -205,6 +205,7 @@ class Connection:
         self.interfaces = list(interfaces)
         self.frames: queue.Queue = queue.Queue()
         self.closed = threading.Event()
+        self._send_lock = threading.Lock()  # a remote's repeat and a test's request never interleave
         self.arrivals: list[float] = []  # perf_counter of each received frame
         sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         self._reader = threading.Thread(target=self._read_frames, daemon=True)
@@ -259,7 +260,8 @@ class Connection:
 
     def send_raw(self, payload: bytes) -> None:
         try:
-            self.sock.sendall(frame(payload))
+            with self._send_lock:
+                self.sock.sendall(frame(payload))
         except OSError as error:
             raise ConnectionClosed() from error
 

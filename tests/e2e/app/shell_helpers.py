@@ -71,6 +71,28 @@ class RemoteKeepAlive:
             self.connection.close()
 
 
+def wait_link_ready(remote, timeout: float = 15) -> "receiver_sim.OutputReport | None":
+    """Waits, bounded, until the program has linked with the simulated
+    receiver: its connection, its hello (sent after the receiver's settle
+    delay), and its answer to a state request, which is returned (None when
+    one of them did not come). Reads the program's output reports meanwhile,
+    so only for a remote whose thread does not read them."""
+    deadline = time.monotonic() + timeout
+    if not wait_until(lambda: remote.connection is not None, timeout):
+        return None
+    connection = remote.connection
+    try:
+        while not receiver_sim.is_hello(connection.next_output(max(0.01, deadline - time.monotonic()))):
+            pass
+        connection.send(receiver_sim.state_request())
+        while True:
+            answer = receiver_sim.decode_output(connection.next_output(max(0.01, deadline - time.monotonic())))
+            if not receiver_sim.is_hello(answer.raw) and answer.valid:
+                return answer
+    except (TimeoutError, receiver_sim.ConnectionClosed):
+        return None
+
+
 def splash_windows(session: "harness.WineSession", pid_filter=None, scale: int = 1) -> list:
     """Visible dialog windows with the splash picture's size (times the
     screen's scaling, as a per-monitor aware observer sees the system-scaled
@@ -100,7 +122,10 @@ def tray_icon_point(session: "harness.WineSession") -> tuple[int, int] | None:
 
 
 def click_tray(session: "harness.WineSession", button: int) -> None:
-    point = tray_icon_point(session)
+    """Clicks the tray icon, once it is there (waited for, bounded)."""
+    points = []
+    wait_until(lambda: points.append(tray_icon_point(session)) or points[-1] is not None, 15, 0.2)
+    point = points[-1] if points else None
     if point is None:
         raise AssertionError("Wine's tray window is not shown: " + repr(session.top_level_windows()))
     session.xdotool("mousemove", str(point[0]), str(point[1]))

@@ -17,7 +17,7 @@ for folder in (HERE.parents[2] / "tools" / "receiver-sim", HERE.parent / "app"):
         sys.path.insert(0, str(folder))
 
 import receiver_sim  # noqa: E402
-from shell_helpers import TITLE, quit_by_command, wait_until  # noqa: E402,F401
+from shell_helpers import TITLE, quit_by_command, wait_link_ready, wait_until  # noqa: E402,F401
 
 REG_PREFIX = "SOFTWARE\\Korvel\\PresenterVela\\"
 UM_SHOW_MAIN = 0x465
@@ -60,11 +60,8 @@ class Remote:
             pass
 
     def wait_linked(self, timeout: float = 40) -> bool:
-        """Connected, past the receiver's settle delay and the first reports."""
-        if not wait_until(lambda: self.connection is not None, timeout):
-            return False
-        time.sleep(3.5)
-        return True
+        """Connected, past the receiver's settle delay (the hello) and answering."""
+        return wait_link_ready(self, timeout) is not None
 
     def keys(self, status: int) -> float:
         """Sends a new key state now; returns the send time (perf_counter)."""
@@ -263,15 +260,15 @@ class Screen:
             return False
         return attributes.map_state == 2  # IsViewable
 
-    def pointer_visible(self) -> bool | None:
-        """Whether the pointer's current image has any visible pixel (XFixes);
-        None when XFixes is not there. Wine shows a hidden pointer as an
-        empty image."""
+    def pointer_visible(self) -> bool:
+        """Whether the pointer's current image has any visible pixel (XFixes).
+        Wine shows a hidden pointer as an empty image. Without XFixes the
+        answer is unknown, which no test may take for either answer."""
         if self._fixes is None:
-            return None
+            raise RuntimeError("the pointer cannot be seen without libXfixes (scripts/setup.sh installs it)")
         image = self._fixes.XFixesGetCursorImage(self._display)
         if not image:
-            return None
+            raise RuntimeError("XFixesGetCursorImage gave no pointer image")
         try:
             info = image.contents
             pixels = ctypes.cast(info.pixels, ctypes.POINTER(ctypes.c_ulong))

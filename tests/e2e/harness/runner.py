@@ -3,7 +3,7 @@
 ctest runs each script as
     python3 test_x.py --exe <PresenterVela.exe> --build-dir <build> --artifacts <dir>
 and the script calls harness.main() at the bottom; its test cases read the
-paths from harness.context().
+paths from harness.context(). A run in which no test ran fails.
 """
 from __future__ import annotations
 
@@ -39,4 +39,11 @@ def main() -> None:
     args, rest = parser.parse_known_args()
     _context = TestContext(args.exe.resolve(), args.build_dir.resolve(), args.artifacts.resolve())
     _context.artifacts.mkdir(parents=True, exist_ok=True)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    program = unittest.main(argv=[sys.argv[0]] + rest, verbosity=2, exit=False)
+    result = program.result
+    if result.testsRun == 0:
+        # A script whose tests were lost (a class renamed, a name filter
+        # that matches nothing) must not pass as if it had run.
+        print("no test ran", file=sys.stderr)
+        sys.exit(1)
+    sys.exit(0 if result.wasSuccessful() else 1)

@@ -18,23 +18,18 @@ Run after a windows build:
 from __future__ import annotations
 
 import argparse
-import statistics
 import sys
 import time
 from pathlib import Path
 
 from harness import WineSession
+from harness.figures import figure, series
 from linkharness import (TITLE, SETTLE_S, connect, find_program_pid, process_cpu_seconds, quit_program,
                          receiver_sim, start_with_simulator, stop_if_running)
 
 sim = receiver_sim
 REQUESTS = 1000
 WINDOW_S = 20.0
-
-
-def percentile(values: list[float], fraction: float) -> float:
-    ordered = sorted(values)
-    return ordered[min(len(ordered) - 1, int(round(fraction * (len(ordered) - 1))))]
 
 
 def cpu_over(pid: int, seconds: float, during=None) -> tuple[float, float]:
@@ -47,8 +42,15 @@ def cpu_over(pid: int, seconds: float, during=None) -> tuple[float, float]:
         time.sleep(1.0)
     elapsed = time.monotonic() - start
     after = process_cpu_seconds(pid)
+    if not after:
+        raise RuntimeError(f"no threads of pid {pid} to measure")
     deltas = [after[t] - before.get(t, 0.0) for t in after]
     return 100 * sum(deltas) / elapsed, 100 * max(deltas, default=0.0) / elapsed
+
+
+def cpu_figures(state: str, total: float, busiest: float) -> None:
+    figure(f"CPU, {state}, whole process ({WINDOW_S:.0f} s)", total, None, "% of a core", "<= 1")
+    figure(f"CPU, {state}, busiest thread ({WINDOW_S:.0f} s)", busiest, None, "% of a core", "<= 1")
 
 
 def measure_latency(connection, gap_s: float) -> list[float]:
@@ -93,19 +95,17 @@ def main() -> int:
             # receiver's do; back-to-back ones mostly land in the 8 ms pause
             # between passes and wait for it.
             for label, gap in (("spaced 20 ms", 0.020), ("back-to-back", 0.0)):
-                latencies = measure_latency(connection, gap)
-                print(f"state-request answer latency, {label}, {REQUESTS} requests (ms): "
-                      f"median {statistics.median(latencies):.3f}, p99 {percentile(latencies, 0.99):.3f}, "
-                      f"max {max(latencies):.3f}")
+                series(f"state-request answer, {label}", measure_latency(connection, gap), "ms",
+                       "median <= 10, p99 <= 20")
 
             total, busiest = cpu_over(pid, WINDOW_S, during=lambda: connection.send(sim.key_status(0)))
-            print(f"CPU connected, idle (1 report/s): process {total:.2f} %, busiest thread {busiest:.2f} %")
+            cpu_figures("connected, idle (1 report/s)", total, busiest)
 
             connection.close()
             simulator.close()
             time.sleep(4)  # the read fails; from now on refused connections
             total, busiest = cpu_over(pid, WINDOW_S)
-            print(f"CPU simulated receiver absent: process {total:.2f} %, busiest thread {busiest:.2f} %")
+            cpu_figures("simulated receiver absent", total, busiest)
             quit_program(session, program)
         finally:
             stop_if_running(program)
@@ -116,7 +116,7 @@ def main() -> int:
             time.sleep(2)
             pid = find_program_pid(session.prefix)
             total, busiest = cpu_over(pid, WINDOW_S)
-            print(f"CPU no HID receiver present: process {total:.2f} %, busiest thread {busiest:.2f} %")
+            cpu_figures("no HID receiver present", total, busiest)
             quit_program(session, program)
         finally:
             stop_if_running(program)

@@ -12,7 +12,8 @@ if str(APP_DIR) not in sys.path:
     sys.path.insert(0, str(APP_DIR))
 
 from shell_helpers import (ART_DIR, REG_PREFIX, SETTINGS_PAGE_SIZE, TITLE, RemoteKeepAlive,  # noqa: E402,F401
-                           click_tray, crop, quit_by_command, receiver_sim, splash_windows, wait_until)
+                           click_tray, crop, quit_by_command, receiver_sim, splash_windows, wait_link_ready,
+                           wait_until)
 
 SOURCE_DIR = Path(__file__).resolve().parents[3]
 SLIDER_BRIGHTNESS, SLIDER_POINTER_SPEED, SLIDER_CIRCLE_COLOR, VERSION_LABEL = 1000, 1001, 1004, 1003
@@ -66,9 +67,8 @@ class ShownPage:
         session.xdotool("key", "space")  # closes the splash at once
         if not session.wait_window(TITLE, 15):
             raise AssertionError("no main window")
-        if not wait_until(lambda: self.remote.connection is not None, 30):
-            raise AssertionError("the program never connected")
-        time.sleep(3.5)  # the receiver's settle delay and the first reports
+        if not wait_link_ready(self.remote, 30):
+            raise AssertionError("the program never linked with the simulated receiver")
         self.show()
 
     def show(self) -> None:

@@ -11,6 +11,7 @@ from page_helpers import (REG_PREFIX, SLIDER_BRIGHTNESS, SLIDER_CIRCLE_COLOR, SL
 
 RUN_VALUE = "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 NOTICE_EN = "Anti-lost function is valid only when speaker is open."
+UM_SHOW_MAIN = 0x465
 
 
 def reg(session, name):
@@ -123,6 +124,15 @@ class SettingsPageEnglish(unittest.TestCase):
         slider = page.control(SLIDER_BRIGHTNESS).rect
         page.drag_thumb(SLIDER_BRIGHTNESS, slider[0] - 30)
         self.assertTrue(wait_until(lambda: reg(self.session, "Brightness") == 0, 5), reg(self.session, "Brightness"))
+        # The preview follows at once: the sample picture under it dimmed at opacity 55 (it was 215).
+        # (On the page's first showing Wine stacks the page's X window above its owned preview; the
+        # page shown again, already active, has the preview on top.)
+        self.session.probe("post", TITLE, str(UM_SHOW_MAIN))
+        at = (25, 110)  # inside the preview, away from its hole
+        wanted = tuple(round(c * (255 - 55) / 255) for c in art_pixel("settings_en.png", *at))
+        seen = []
+        self.assertTrue(wait_until(lambda: seen.append(page.pixel(page.screenshot("brightness-0"), *at)) or
+                                   close_to(seen[-1], wanted, 8), 5), f"preview {seen[-1:]}, wanted {wanted}")
         page.drag_thumb(SLIDER_BRIGHTNESS, slider[2] + 30)
         self.assertTrue(wait_until(lambda: reg(self.session, "Brightness") == 100, 5), reg(self.session, "Brightness"))
         page.drag_thumb(SLIDER_BRIGHTNESS, (slider[0] + slider[2]) // 2)

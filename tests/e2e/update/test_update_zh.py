@@ -1,7 +1,10 @@
 """The online update under a Chinese user interface: the question box's
 Chinese button texts, the Chinese failure text, and the update dialog; and
 an https update server whose certificate the system does not trust, which
-must end in a failure and never in a download."""
+must end in a failure and never in a download, while the same server with
+its certificate trusted in the prefix is accepted."""
+import hashlib
+import ssl
 import time
 import unittest
 
@@ -12,6 +15,19 @@ from update_helpers import (BUTTONS, CANNOT_CONNECT, CHECK_FAILED, DIALOG_CAPTIO
 from update_server import Answer, UpdateServer, ok
 
 NEWER = b"Version=1.0.1.0\r\n"
+
+
+ROOT_CERTIFICATES = "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates"
+
+
+def trust_certificate(session, pem) -> None:
+    """Adds a certificate to the prefix's trusted roots, as the system's
+    certificate store keeps them: a key named by its SHA-1 thumbprint whose
+    Blob is the serialized certificate (property 32, the encoded certificate)."""
+    der = ssl.PEM_cert_to_DER_cert(pem.read_text())
+    blob = (32).to_bytes(4, "little") + (1).to_bytes(4, "little") + len(der).to_bytes(4, "little") + der
+    key = ROOT_CERTIFICATES + "\\" + hashlib.sha1(der).hexdigest().upper()
+    session.reg_add("Blob", "REG_BINARY", blob.hex().upper(), key=key)
 
 
 class ChineseUpdate(unittest.TestCase):
@@ -32,6 +48,17 @@ class ChineseUpdate(unittest.TestCase):
             self.assertIsNone(visible_box(session, caption))
             print(f"requests that reached the https server: {len(tls_server.requests)}")
             self.assertEqual(tls_server.requests, [], "a request went through an untrusted connection")
+            self.assertEqual(program.quit(), 0)
+
+            # The control: the same server, its certificate now trusted in the prefix, is accepted
+            # (so the refusal above is the certificate's, not https failing under Wine altogether).
+            trust_certificate(session, ctx.artifacts / "tls" / "cert.pem")
+            program = Program(session, ctx, simulator, tls_server.base_url)
+            program.show_settings_page()
+            program.click_update_link()
+            self.assertIsNotNone(wait_box(session, caption), "the trusted https server was refused")
+            self.assertTrue(tls_server.requested("update.ini"))
+            press_button(session, caption, IDNO)
             self.assertEqual(program.quit(), 0)
 
             # Now from the work folder itself: the update files go to its "temp" subfolder.

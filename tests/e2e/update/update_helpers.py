@@ -16,7 +16,8 @@ APP_DIR = Path(__file__).resolve().parents[1] / "app"
 if str(APP_DIR) not in sys.path:
     sys.path.insert(0, str(APP_DIR))
 
-from shell_helpers import TITLE, RemoteKeepAlive, click_tray, receiver_sim, wait_until  # noqa: E402,F401
+from shell_helpers import (TITLE, RemoteKeepAlive, click_tray, receiver_sim, wait_link_ready,  # noqa: E402,F401
+                           wait_until)
 
 # `kill -USR1 <pid>` prints where a stuck test is.
 faulthandler.register(signal.SIGUSR1, all_threads=True)
@@ -67,6 +68,7 @@ class Program:
         script.write_text(FAKE_XDG_OPEN.format(log=self.opened_log))
         script.chmod(0o755)
         self.remote = RemoteKeepAlive(simulator).start()
+        self.linked = False
         variables = {"PATH": f"{fake_bin}:{session.env()['PATH']}",
                      "PRESENTER_VELA_RECEIVER": simulator.variable(),
                      "PRESENTER_VELA_UPDATE_URL": base_url,
@@ -84,8 +86,9 @@ class Program:
     def show_settings_page(self) -> None:
         session = self.session
         assert session.wait_window(TITLE, 30), "the main window did not appear"
-        assert wait_until(lambda: self.remote.connection is not None, 30), "the program never connected"
-        time.sleep(3.5)  # the receiver's settle delay and the first reports
+        if not self.linked:
+            assert wait_link_ready(self.remote, 30), "the program never linked with the simulated receiver"
+            self.linked = True
         for _ in range(3):
             click_tray(session, 1)
             if wait_until(lambda: session.window_visible(TITLE), 5):

@@ -1,19 +1,23 @@
 // The cost of following the pointer, printed as figures (no timing is
-// asserted): a spotlight hole move, a lens move with its render at D = 500,
-// a laser circle move; median and 99th percentile over 1000 moves each.
+// asserted): a spotlight hole move, a lens move with its render at D = 500
+// beside its floor (a bare HALFTONE StretchBlt of the same size, measured in
+// the same run), a laser circle move; median and 99th percentile over 1000
+// moves each.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <vector>
 
+#include "effects/win32/memory_canvas.h"
+#include "tests/windows/bench_figure.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
 namespace effects_test {
 namespace {
 
 constexpr int kMoves = 1000;
+constexpr const char* kFrame = "<= 16 (one frame at 60 Hz)";
 
 double NowMs() {
   static const double perMs = [] {
@@ -26,8 +30,14 @@ double NowMs() {
   return static_cast<double>(t.QuadPart) / perMs;
 }
 
-// Times `move(i)` for i in [1, count]; prints and returns the median.
-double Measure(const char* name, const std::function<void(int)>& move, int count = kMoves) {
+struct Timing {
+  double median;
+  double p99;
+};
+
+// Times `move(i)` for i in [1, count]; prints the figure and returns it.
+Timing Measure(const char* name, const std::function<void(int)>& move, int count = kMoves,
+               const char* goal = kFrame) {
   std::vector<double> ms;
   ms.reserve(count);
   for (int i = 1; i <= count; ++i) {
@@ -37,10 +47,9 @@ double Measure(const char* name, const std::function<void(int)>& move, int count
     if (i % 100 == 0) Pump(1);
   }
   std::sort(ms.begin(), ms.end());
-  const double median = ms[ms.size() / 2];
-  const double p99 = ms[ms.size() * 99 / 100];
-  std::printf("[ bench ] %-40s median %.3f ms  p99 %.3f ms  (%d runs)\n", name, median, p99, count);
-  return median;
+  const Timing timing{ms[ms.size() / 2], ms[ms.size() * 99 / 100]};
+  pv_bench::PrintFigure(name, timing.median, timing.p99, "ms", goal);
+  return timing;
 }
 
 // A pointer path that changes position at every step.
@@ -50,31 +59,54 @@ PixelPoint PathPoint(int i) {
 
 TEST_F(OverlayTest, BenchmarkPointerFollowingCosts) {
   const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
-  std::printf("[ bench ] screen %d x %d\n", screenW, screenH);
 
   m_windows.ShowSpotlight(m_screen, 200, Square(PathPoint(0), 500));
   Pump(50);
   EXPECT_GT(Measure("spotlight hole move (D = 500)",
-                    [&](int i) { m_windows.MoveSpotlightHole(Square(PathPoint(i), 500)); }),
+                    [&](int i) { m_windows.MoveSpotlightHole(Square(PathPoint(i), 500)); })
+                .median,
             0.0);
   m_windows.HideSpotlight();
 
   m_windows.ShowLens(Square(PathPoint(0), 500), true);
   Pump(50);
   // A move renders the lens at once.
-  EXPECT_GT(
-      Measure("lens move + render (D = 500)", [&](int i) { m_windows.MoveLens(Square(PathPoint(i), 500)); }),
-      0.0);
+  const Timing lens =
+      Measure("lens move + render (D = 500)", [&](int i) { m_windows.MoveLens(Square(PathPoint(i), 500)); });
+  EXPECT_GT(lens.median, 0.0);
   Canvas target(500, 500, RGB(0, 0, 0));
-  EXPECT_GT(Measure("lens render alone, off-screen (D = 500)",
-                    [&](int) { m_windows.Lens().RenderTo(target.Dc()); }),
-            0.0);
+  EXPECT_GT(
+      Measure("lens render alone, off-screen (D = 500)", [&](int) { m_windows.Lens().RenderTo(target.Dc()); })
+          .median,
+      0.0);
   m_windows.HideLens();
+
+  // The floor of a lens move: the one HALFTONE StretchBlt of a screen picture's
+  // 250 x 250 square to 500 x 500 that any 2x lens needs, nothing else.
+  const HDC screenDc = ::GetDC(nullptr);
+  pv::effects::CMemoryCanvas picture, lensImage;
+  ASSERT_TRUE(picture.Create(screenDc, screenW, screenH));
+  ASSERT_TRUE(lensImage.Create(screenDc, 500, 500));
+  ::ReleaseDC(nullptr, screenDc);
+  const Timing floor = Measure(
+      "floor: bare HALFTONE StretchBlt 250 x 250 -> 500 x 500",
+      [&](int i) {
+        const PixelPoint at = PathPoint(i);
+        ::SetStretchBltMode(lensImage.Dc(), HALFTONE);
+        ::SetBrushOrgEx(lensImage.Dc(), 0, 0, nullptr);
+        ::StretchBlt(lensImage.Dc(), 0, 0, 500, 500, picture.Dc(), at.x - 125, at.y - 125, 250, 250, SRCCOPY);
+        ::GdiFlush();
+      },
+      kMoves, "reference");
+  ASSERT_GT(floor.median, 0.0);
+  pv_bench::PrintFigure("lens move + render / floor", lens.median / floor.median, lens.p99 / floor.p99, "x",
+                        "ratio to the floor");
 
   m_windows.ShowCircle(Square(PathPoint(0), 75), 0xFF0000);
   Pump(50);
   EXPECT_GT(
-      Measure("circle move (CircleSize 150)", [&](int i) { m_windows.MoveCircle(Square(PathPoint(i), 75)); }),
+      Measure("circle move (CircleSize 150)", [&](int i) { m_windows.MoveCircle(Square(PathPoint(i), 75)); })
+          .median,
       0.0);
   m_windows.HideCircle();
 }
@@ -92,7 +124,7 @@ TEST_F(OverlayTest, BenchmarkShowCosts) {
           show(i);
           hide();
         },
-        kShows);
+        kShows, "reference (part of key -> effect)");
   };
   timedShow(
       "mask + spotlight show (D = 500) and hide",

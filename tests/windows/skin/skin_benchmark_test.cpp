@@ -2,9 +2,8 @@
 // figures; the only checks are that the drawing happened.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "framework/com.h"
+#include "tests/windows/bench_figure.h"
 #include "tests/windows/skin/canvas.h"
 #include "tests/windows/skin/skin_test_ids.h"
 #include "ui/skin/win32/bit_strip.h"
@@ -39,11 +38,12 @@ TEST(SkinBenchmark, PageBackgroundDimAndStripFrame) {
     pageWithCom = MicrosecondsPerCall(20, [&] { UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
   }
   strip.DrawFrame(canvas.Dc(), 1);
-  std::printf("DrawPng 621x462 with COM kept initialised: %.0f us\n", pageWithCom);
-  std::printf(
-      "DrawPng 621x462: %.0f us, GetPngRect 621x462: %.0f us, DimRect 290x148: %.0f us, "
-      "CBitStrip::DrawFrame 10x18: %.1f us\n",
-      page, measure, dim, frame);
+  using pv_bench::PrintFigure;
+  PrintFigure("DrawPng page 621 x 462", page / 1000, -1, "ms", "<= 16");
+  PrintFigure("DrawPng page, COM kept initialised", pageWithCom / 1000, -1, "ms", "<= 16");
+  PrintFigure("GetPngRect page", measure / 1000, -1, "ms", "<= 16");
+  PrintFigure("DimRect 290 x 148", dim / 1000, -1, "ms", "<= 4");
+  PrintFigure("CBitStrip::DrawFrame 10 x 18", frame, -1, "us", "<= 100");
   EXPECT_EQ(rect.right, 621);
   EXPECT_EQ(rect.bottom, 462);
   EXPECT_EQ(canvas.Pixel(0, 0), (Rgb{0, 255, 0}));    // the strip's second frame, drawn last
@@ -63,10 +63,11 @@ TEST(SkinBenchmark, PageBackgroundFromThePictureCache) {
     pictures.Copy(canvas.Dc(), IDP_TEST_PAGE);
     ::SelectClipRgn(canvas.Dc(), nullptr);
   });
-  std::printf(
-      "page background from the cache: first paint (decode) %.0f us, every later paint %.0f us, "
-      "clipped to a 45x16 switch %.1f us\n",
-      first, again, part);
+  pv_bench::PrintFigure("page background from the cache, first paint (decode)", first / 1000, -1, "ms",
+                        "<= 16");
+  pv_bench::PrintFigure("page background from the cache, every later paint", again / 1000, -1, "ms", "<= 16");
+  pv_bench::PrintFigure("page background from the cache, clipped to a 45 x 16 switch", part, -1, "us",
+                        "<= 100");
   EXPECT_NE(canvas.Pixel(600, 400), (Rgb{0, 0, 0}));
 }
 

@@ -120,22 +120,35 @@ TEST(QuestionBox, ShowsTheProgramsButtonTextsInEitherLanguage) {
   }
 }
 
+// Shows a Yes/No/Cancel box of this thread and reads its buttons' texts.
+BoxReader YesNoCancelBox(const wchar_t* caption) {
+  BoxReader reader{caption, IDCANCEL};
+  std::thread watcher([&] { reader.Run(); });
+  ::MessageBoxW(nullptr, L"Yes, no or cancel?", caption, MB_YESNOCANCEL);
+  watcher.join();
+  return reader;
+}
+
 TEST(QuestionBox, TheHookIsGoneAfterTheQuestion) {
+  // The platform's own texts, from a box shown before any question.
+  const BoxReader before = YesNoCancelBox(L"PV box before");
+  ASSERT_TRUE(before.found);
+
   CWaitCursor busy;
   CCheckUi ui(nullptr, false, busy);
   BoxReader question{L"Presenter Vela", IDCANCEL};
   std::thread first([&] { question.Run(); });
   EXPECT_EQ(ui.AskToUpdate(), IDCANCEL);
   first.join();
+  ASSERT_EQ(question.yes, QuestionButtonTexts(false).yes);
 
-  // The next box of the thread keeps the platform's own button text.
-  BoxReader message{MessageCaption(), IDOK};
-  std::thread second([&] { message.Run(); });
-  ui.ShowMessage(CheckMessage::kCheckFailed);
-  second.join();
-  ASSERT_TRUE(message.found);
-  EXPECT_NE(message.ok, L"&Update");
-  EXPECT_FALSE(message.ok.empty());
+  // The next box of the thread with the same buttons keeps the platform's texts.
+  const BoxReader after = YesNoCancelBox(L"PV box after");
+  ASSERT_TRUE(after.found);
+  EXPECT_EQ(after.yes, before.yes);
+  EXPECT_EQ(after.no, before.no);
+  EXPECT_EQ(after.cancel, before.cancel);
+  EXPECT_NE(after.yes, question.yes);
 }
 
 }  // namespace
