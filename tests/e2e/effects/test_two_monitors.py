@@ -289,11 +289,25 @@ class ProjectorLeftOfTheLaptop(TwoMonitorStory):
         start_backdrop(self.session)
         self.assertEqual(backdrop(self.session).rect, self.virtual)
 
+    def change_monitors(self, change, undo, count: int) -> bool:
+        """Makes the change in X and waits, bounded, until Windows sees that
+        many monitors. Wine's desktop now and then misses one RandR change
+        notice on a loaded machine: the change is then undone and made again,
+        which it notices."""
+        for attempt in range(3):
+            if attempt:
+                undo()
+                time.sleep(1)
+            change()
+            if wait_until(lambda: len(windows_screens(self.session)[1]) == count, 15):
+                return True
+        return False
+
     def check_monitor_changes_while_running(self):
         self.next_scene(0)  # from the laser back to the spotlight
         # Unplugged: the laptop's screen alone; the next spotlight fits it.
-        self.monitors.remove_second()
-        self.assertTrue(wait_until(lambda: len(windows_screens(self.session)[1]) == 1, 45),
+        self.assertTrue(self.change_monitors(self.monitors.remove_second,
+                                             lambda: self.monitors.place_second(self.placement), 1),
                         "Windows still sees two monitors")
         self.read_layout()
         self.assertEqual(self.virtual, (0, 0) + self.session.monitors.primary)
@@ -301,8 +315,8 @@ class ProjectorLeftOfTheLaptop(TwoMonitorStory):
         self.check_spotlight(centre_of(self.primary), "unplugged-spotlight")
 
         # Plugged in again, above the laptop: the spotlight and the black screen cover it.
-        self.monitors.place_second("above")
-        self.assertTrue(wait_until(lambda: len(windows_screens(self.session)[1]) == 2, 45),
+        self.assertTrue(self.change_monitors(lambda: self.monitors.place_second("above"),
+                                             self.monitors.remove_second, 2),
                         "Windows does not see the monitor plugged in")
         self.read_layout()
         second_w, second_h = self.session.monitors.second
