@@ -118,7 +118,7 @@ class ProfileOnly : public IWorkFolderPlatform {
   Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CreatePrivateFolder(const std::wstring&) override { return false; }
-  bool OwnedByCurrentUser(const std::wstring&) const override { return true; }
+  bool IsTrustedFolder(const std::wstring&) const override { return true; }
 };
 
 // No profile: the fallback at the root of drive c:, owned by us or not.
@@ -129,7 +129,7 @@ class FallbackOnly : public IWorkFolderPlatform {
   Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CreatePrivateFolder(const std::wstring&) override { return false; }
-  bool OwnedByCurrentUser(const std::wstring&) const override { return owned; }
+  bool IsTrustedFolder(const std::wstring&) const override { return owned; }
 };
 
 class DesktopIntegrationTest : public ::testing::Test {
@@ -280,6 +280,24 @@ TEST(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
   fs.owned = true;
   EXPECT_TRUE(integration.SetAutostart(true));
   EXPECT_EQ(desktop.runValues[L"Presenter_Vela"], L"\"c:\\Presenter_Vela\\PresenterVela_xp.exe\"");
+}
+
+// A work folder that fails the folder rule gets no manual and opens none:
+// the document there could be someone else's.
+TEST(DesktopIntegrationFallback, NoHelpDocumentFromAWorkFolderThatIsNotOurs) {
+  FakeDesktop desktop;
+  MemoryBackend backend;
+  SettingsStore store{backend};
+  FallbackOnly fs;
+  WorkFolder workFolder{fs};
+  workFolder.EnsureWorkFolder();
+  DesktopIntegration integration{desktop, store, workFolder};
+  EXPECT_FALSE(integration.OpenHelpDocument(false));
+  EXPECT_TRUE(desktop.files.empty());
+  EXPECT_TRUE(desktop.opened.empty());
+  fs.owned = true;
+  EXPECT_TRUE(integration.OpenHelpDocument(false));
+  EXPECT_EQ(desktop.opened, std::vector<std::wstring>{L"c:\\Presenter_Vela\\Help_PresenterVela.pdf"});
 }
 
 // F1 while a viewer shows (and locks) the manual: the same document opens.

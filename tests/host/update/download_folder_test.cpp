@@ -23,7 +23,7 @@ class FakeFileSystem : public settings::IWorkFolderPlatform {
     if (folders.count(path)) return Entry::kDirectory;
     return files.count(path) ? Entry::kOther : Entry::kNone;
   }
-  bool OwnedByCurrentUser(const std::wstring& path) const override {
+  bool IsTrustedFolder(const std::wstring& path) const override {
     return folders.count(path) != 0 && !foreign.count(path);
   }
   std::set<std::wstring> foreign;  // folders another user owns
