@@ -36,17 +36,29 @@ pv::link::ISceneStore& SceneStore() {
 class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
  public:
   explicit CWin32SingleInstance(CHandle& mutex) : m_mutex(mutex) {}
+  // The first copy owns the mutex (this thread) until it ends.
   bool ClaimFirstInstance() override {
-    m_mutex.Reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    m_mutex.Reset(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
     // Without a mutex at all (a name squatted by another kind of object)
     // nothing tells another copy apart: run rather than refuse to start.
     return !m_mutex || ::GetLastError() != ERROR_ALREADY_EXISTS;
   }
+  // Only the process the user just started may bring a window to the front:
+  // it lends that right to the running copy before asking it to show.
   bool PostShowToRunningInstance() override {
     HWND running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
-    return running != nullptr && ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0);
+    if (running == nullptr) return false;
+    DWORD runningProcess = 0;
+    ::GetWindowThreadProcessId(running, &runningProcess);
+    if (runningProcess != 0) ::AllowSetForegroundWindow(runningProcess);
+    return ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0) != FALSE;
   }
-  void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
+  // An ending copy gives the mutex up (or leaves it abandoned): then it is ours.
+  bool WaitForRunningCopyToEnd(std::uint32_t ms) override {
+    if (!m_mutex) return false;
+    const DWORD result = ::WaitForSingleObject(m_mutex.Get(), ms);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+  }
 
  private:
   CHandle& m_mutex;
@@ -94,11 +106,14 @@ BOOL CQuillonApp::InitInstance() {
 bool CQuillonApp::HandOverToRunningInstance() {
   CWin32SingleInstance platform(m_instanceMutex);
   if (pv::app::DecideStart(platform) == pv::app::StartDecision::kRunAsFirst) return false;
-  MessageBox(IDS_ALREADY_RUNNING, MB_OK);
+  // In front, also of the running copy's window that has just come forward.
+  MessageBox(IDS_ALREADY_RUNNING, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
   return true;
 }
 
 int CQuillonApp::ExitInstance() {
+  // The window is gone: a copy started from now on runs as the first.
+  if (m_instanceMutex) ::ReleaseMutex(m_instanceMutex.Get());
   m_com.reset();
   // Bounded: at most 50 x 100 ms, then the process end takes the worker.
   pv::link::CHidLink::Instance().StopAndWait();
