@@ -21,9 +21,10 @@ class ISingleInstancePlatform {
   virtual ~ISingleInstancePlatform() = default;
   // Creates or opens the session's mutex; true when this copy is the first.
   virtual bool ClaimFirstInstance() = 0;
-  // Finds the running copy's main window (our class and title) and posts it
-  // the show message; false when no such window exists (yet).
-  virtual bool PostShowToRunningInstance() = 0;
+  // Finds the running copy's main window (our class and title) and keeps it
+  // for the hand-over (the show message, sent once the notice is up); false
+  // when no such window exists (yet).
+  virtual bool FindRunningInstance() = 0;
   // Waits up to `ms` for the running copy to give the mutex up (it ended);
   // true when this copy owns the mutex now.
   virtual bool WaitForRunningCopyToEnd(std::uint32_t ms) = 0;
@@ -31,7 +32,7 @@ class ISingleInstancePlatform {
 
 enum class StartDecision {
   kRunAsFirst,           // carry on: this is the only copy (or the other one has ended)
-  kHandedOver,           // another copy runs and was asked to show itself
+  kHandedOver,           // another copy runs: tell the user, and ask it to show itself
   kOtherCopyStillStarts  // another copy holds the mutex, its window never came
 };
 
@@ -39,7 +40,7 @@ enum class StartDecision {
 inline StartDecision DecideStart(ISingleInstancePlatform& platform) {
   if (platform.ClaimFirstInstance()) return StartDecision::kRunAsFirst;
   for (std::uint32_t waited = 0;; waited += kHandOverPollMs) {
-    if (platform.PostShowToRunningInstance()) return StartDecision::kHandedOver;
+    if (platform.FindRunningInstance()) return StartDecision::kHandedOver;
     if (waited >= kHandOverSearchMs) return StartDecision::kOtherCopyStillStarts;
     if (platform.WaitForRunningCopyToEnd(kHandOverPollMs)) return StartDecision::kRunAsFirst;
   }

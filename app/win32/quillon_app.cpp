@@ -6,6 +6,8 @@
 #include "app/core/ui_language.h"
 #include "app/win32/loading_dlg.h"
 #include "app/win32/registry_scene_store.h"
+#include "app/win32/running_copy_notice.h"
+#include "framework/strings.h"
 #include "framework/window_class.h"
 #include "link/core/hid_link.h"
 #include "link/win32/link_platform.h"
@@ -43,16 +45,11 @@ class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
     // nothing tells another copy apart: run rather than refuse to start.
     return !m_mutex || ::GetLastError() != ERROR_ALREADY_EXISTS;
   }
-  // Only the process the user just started may bring a window to the front:
-  // it lends that right to the running copy before asking it to show.
-  bool PostShowToRunningInstance() override {
-    HWND running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
-    if (running == nullptr) return false;
-    DWORD runningProcess = 0;
-    ::GetWindowThreadProcessId(running, &runningProcess);
-    if (runningProcess != 0) ::AllowSetForegroundWindow(runningProcess);
-    return ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0) != FALSE;
+  bool FindRunningInstance() override {
+    m_running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
+    return m_running != nullptr;
   }
+  HWND Running() const { return m_running; }
   // An ending copy gives the mutex up (or leaves it abandoned): then it is ours.
   bool WaitForRunningCopyToEnd(std::uint32_t ms) override {
     if (!m_mutex) return false;
@@ -62,6 +59,7 @@ class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
 
  private:
   CHandle& m_mutex;
+  HWND m_running = nullptr;
 };
 
 }  // namespace
@@ -105,9 +103,14 @@ BOOL CQuillonApp::InitInstance() {
 // main window to show itself, once it exists, and tell the user.
 bool CQuillonApp::HandOverToRunningInstance() {
   CWin32SingleInstance platform(m_instanceMutex);
-  if (pv::app::DecideStart(platform) == pv::app::StartDecision::kRunAsFirst) return false;
-  // In front, also of the running copy's window that has just come forward.
-  MessageBox(IDS_ALREADY_RUNNING, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+  const pv::app::StartDecision decision = pv::app::DecideStart(platform);
+  if (decision == pv::app::StartDecision::kRunAsFirst) return false;
+  const std::wstring notice = LoadResString(IDS_ALREADY_RUNNING);
+  if (decision == pv::app::StartDecision::kHandedOver) {
+    ShowNoticeAndHandOver(platform.Running(), pv::mainwindow::UM_SHOW_MAIN, notice, GetAppTitle());
+  } else {
+    MessageBox(notice.c_str(), MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+  }
   return true;
 }
 

@@ -23,7 +23,7 @@ class FakeInstancePlatform final : public ISingleInstancePlatform {
   FakeInstancePlatform(bool mutexFree, int windowAfterSearches, int endsAfterWaits = -1)
       : m_mutexFree(mutexFree), m_windowAfter(windowAfterSearches), m_endsAfter(endsAfterWaits) {}
   bool ClaimFirstInstance() override { return m_mutexFree; }
-  bool PostShowToRunningInstance() override {
+  bool FindRunningInstance() override {
     const bool found = m_windowAfter >= 0 && m_searches >= m_windowAfter;
     ++m_searches;
     if (found) ++m_posts;
