@@ -101,6 +101,10 @@ class FakeWorker : public ICheckWorker {
   void WaitForEvents(std::uint32_t maxMs) override {
     longestWaitMs = std::max(longestWaitMs, maxMs);
     now += maxMs;
+    if (now - startedAt > 4 * kCheckDeadlineMs && stopAtMs < 0) {
+      ADD_FAILURE() << "the check does not end by itself";
+      stopAtMs = 0;  // ends the wait, so the fault shows as a failure, not a hang
+    }
   }
   bool StopRequested() override { return stopAtMs >= 0 && now >= startedAt + stopAtMs; }
   void Abort() override { ++aborts; }
