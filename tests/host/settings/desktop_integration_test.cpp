@@ -263,17 +263,22 @@ TEST_F(DesktopIntegrationTest, FailuresToStoreOrRemoveAreNotReportedAsSuccess) {
   EXPECT_FALSE(integration.SetAutostart(false));
 }
 
-// The fallback at the root of drive c: made first by another user: no
-// program of ours goes there.
-TEST(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
+// The fallback at the root of drive c:, ours or someone else's.
+struct DesktopIntegrationFallback : ::testing::Test {
+  DesktopIntegrationFallback() {
+    desktop.exe = L"E:\\PresenterVela.exe";
+    workFolder.EnsureWorkFolder();
+  }
   FakeDesktop desktop;
-  desktop.exe = L"E:\\PresenterVela.exe";
   MemoryBackend backend;
   SettingsStore store{backend};
   FallbackOnly fs;
   WorkFolder workFolder{fs};
-  workFolder.EnsureWorkFolder();
   DesktopIntegration integration{desktop, store, workFolder};
+};
+
+// Made first by another user: no program of ours goes there.
+TEST_F(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
   EXPECT_FALSE(integration.SetAutostart(true));
   EXPECT_TRUE(desktop.copies.empty());
   EXPECT_TRUE(desktop.runValues.empty());
@@ -284,14 +289,7 @@ TEST(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
 
 // A work folder that fails the folder rule gets no manual and opens none:
 // the document there could be someone else's.
-TEST(DesktopIntegrationFallback, NoHelpDocumentFromAWorkFolderThatIsNotOurs) {
-  FakeDesktop desktop;
-  MemoryBackend backend;
-  SettingsStore store{backend};
-  FallbackOnly fs;
-  WorkFolder workFolder{fs};
-  workFolder.EnsureWorkFolder();
-  DesktopIntegration integration{desktop, store, workFolder};
+TEST_F(DesktopIntegrationFallback, NoHelpDocumentFromAWorkFolderThatIsNotOurs) {
   EXPECT_FALSE(integration.OpenHelpDocument(false));
   EXPECT_TRUE(desktop.files.empty());
   EXPECT_TRUE(desktop.opened.empty());
