@@ -91,6 +91,20 @@ TEST_F(DownloadFolderTest, ATempSubfolderThatCannotBeMadeFailsAndStaysUndecided)
   EXPECT_EQ(folder.State(), kFolderUndecided);
 }
 
+// The "temp" subfolder is judged by the folder rule too, at every call: a
+// junction put in its place (or made before our first use) is refused.
+TEST_F(DownloadFolderTest, ATempSubfolderThatFailsTheFolderRuleReceivesNothing) {
+  DownloadFolder folder(work, fs, L"C:\\Users\\Ann\\Presenter_Vela\\PresenterVela_xp.exe");
+  std::wstring out;
+  ASSERT_TRUE(folder.GetDownloadFolder(out));
+  EXPECT_EQ(out, kTemp);
+  fs.foreign.insert(kTemp);
+  EXPECT_FALSE(folder.GetDownloadFolder(out)) << "swapped after the decision";
+  DownloadFolder fresh(work, fs, L"C:\\Users\\Ann\\Presenter_Vela\\PresenterVela_xp.exe");
+  EXPECT_FALSE(fresh.GetDownloadFolder(out)) << "there before the first use";
+  EXPECT_EQ(fresh.State(), kFolderUndecided);
+}
+
 TEST(DownloadFolderFallback, AFallbackFolderSomeoneElseOwnsReceivesNoDownload) {
   FakeFileSystem fs;
   fs.profile.reset();  // no profile: the fallback at the root of c: is used
