@@ -6,7 +6,9 @@
 #include "app/core/ui_language.h"
 #include "app/win32/loading_dlg.h"
 #include "app/win32/registry_scene_store.h"
+#include "app/win32/running_copy_notice.h"
 #include "framework/dpi_awareness.h"
+#include "framework/strings.h"
 #include "framework/window_class.h"
 #include "link/win32/link_platform.h"
 #include "resources/resource_ids.h"
@@ -36,20 +38,28 @@ pv::link::ISceneStore& SceneStore() {
 class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
  public:
   explicit CWin32SingleInstance(CHandle& mutex) : m_mutex(mutex) {}
+  // The first copy owns the mutex (this thread) until it ends.
   bool ClaimFirstInstance() override {
-    m_mutex.Reset(::CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+    m_mutex.Reset(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
     // Without a mutex at all (a name squatted by another kind of object)
     // nothing tells another copy apart: run rather than refuse to start.
     return !m_mutex || ::GetLastError() != ERROR_ALREADY_EXISTS;
   }
-  bool PostShowToRunningInstance() override {
-    HWND running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
-    return running != nullptr && ::PostMessageW(running, pv::mainwindow::UM_SHOW_MAIN, 0, 0);
+  bool FindRunningInstance() override {
+    m_running = ::FindWindowW(pv::mainwindow::kWindowClass, pv::mainwindow::kWindowTitle);
+    return m_running != nullptr;
   }
-  void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
+  HWND Running() const { return m_running; }
+  // An ending copy gives the mutex up (or leaves it abandoned): then it is ours.
+  bool WaitForRunningCopyToEnd(std::uint32_t ms) override {
+    if (!m_mutex) return false;
+    const DWORD result = ::WaitForSingleObject(m_mutex.Get(), ms);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+  }
 
  private:
   CHandle& m_mutex;
+  HWND m_running = nullptr;
 };
 
 }  // namespace
@@ -98,12 +108,20 @@ BOOL CQuillonApp::InitInstance() {
 // main window to show itself, once it exists, and tell the user.
 bool CQuillonApp::HandOverToRunningInstance() {
   CWin32SingleInstance platform(m_instanceMutex);
-  if (pv::app::DecideStart(platform) == pv::app::StartDecision::kRunAsFirst) return false;
-  MessageBox(IDS_ALREADY_RUNNING, MB_OK);
+  const pv::app::StartDecision decision = pv::app::DecideStart(platform);
+  if (decision == pv::app::StartDecision::kRunAsFirst) return false;
+  const std::wstring notice = LoadResString(IDS_ALREADY_RUNNING);
+  if (decision == pv::app::StartDecision::kHandedOver) {
+    ShowNoticeAndHandOver(platform.Running(), pv::mainwindow::UM_SHOW_MAIN, notice, GetAppTitle());
+  } else {
+    MessageBox(notice.c_str(), MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+  }
   return true;
 }
 
 int CQuillonApp::ExitInstance() {
+  // The window is gone: a copy started from now on runs as the first.
+  if (m_instanceMutex) ::ReleaseMutex(m_instanceMutex.Get());
   m_com.reset();
   // Bounded: at most 50 x 100 ms, then the process end takes the worker,
   // which keeps its link.

@@ -17,6 +17,9 @@ std::wstring RunCommandFor(const std::wstring& exePath) {
 }
 
 bool DesktopIntegration::OpenHelpDocument(bool langZh) {
+  // A document in a folder someone else can change could be theirs, not
+  // ours: then nothing is opened (the same rule as for the programs).
+  if (!workFolder_.IsOurs()) return false;
   const std::wstring path = workFolder_.PathOf(kHelpFileName);
   const std::span<const uint8_t> pdf = platform_.HelpDocument(langZh);
   if (pdf.empty()) return false;

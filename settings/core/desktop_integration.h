@@ -33,7 +33,8 @@ class DesktopIntegration {
   // language) and opens it. A document already there with the same bytes is
   // opened as it is (a viewer may hold it locked). False, with nothing opened,
   // when the file could not be written completely, e.g. while a viewer holds
-  // the other language's manual locked.
+  // the other language's manual locked, or when the work folder fails the
+  // folder rule (WorkFolder::IsOurs).
   bool OpenHelpDocument(bool langZh);
 
   // Switches autostart on (Run value and desktop shortcut; from a removable or

@@ -29,9 +29,7 @@ void WorkFolder::EnsureWorkFolder() {
 }
 
 bool WorkFolder::IsOurs() const {
-  const std::wstring folder = GetWorkFolder();
-  if (folder != kFallbackWorkFolder) return true;  // inside the user's own profile
-  return platform_.OwnedByCurrentUser(folder);
+  return platform_.IsTrustedFolder(GetWorkFolder());
 }
 
 std::wstring WorkFolder::GetWorkFolder() const {

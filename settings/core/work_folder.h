@@ -31,8 +31,9 @@ class IWorkFolderPlatform {
   // serve file systems without owners (test fakes); the Win32 platform
   // implements both.
   virtual bool CreatePrivateFolder(const std::wstring& path) { return CreateFolder(path); }
-  // True when the folder exists and its owner is the current user.
-  virtual bool OwnedByCurrentUser(const std::wstring& path) const { return Probe(path) == Entry::kDirectory; }
+  // True when the folder passes the folder rule of folder_trust.h: a real
+  // folder (no reparse point) of the user's that nobody else may change.
+  virtual bool IsTrustedFolder(const std::wstring& path) const { return Probe(path) == Entry::kDirectory; }
 };
 
 class WorkFolder {
@@ -51,10 +52,11 @@ class WorkFolder {
 
   bool UsesFallbackFolder() const { return m_bUseFallbackFolder; }
 
-  // False when the folder in use is the fallback at the root of drive c: and
-  // it belongs to someone else (another user of the machine may have made
-  // it first and can put files in it): nothing that will be run — the
-  // autostart copy, update downloads — goes there. Checked at each call.
+  // False when the folder in use fails the folder rule (folder_trust.h):
+  // another user of the machine may have made it first, re-point it as a
+  // junction or put files in it. Nothing that will be run (the autostart
+  // copy, update downloads) and no document the program opens goes there.
+  // Checked at each call, for the profile folder and the fallback alike.
   bool IsOurs() const;
 
  private:

@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+#include "settings/win32/folder_facts.h"
+
 namespace pv::settings {
 
 std::optional<std::wstring> Win32WorkFolderPlatform::UserProfile() const {
@@ -34,25 +36,6 @@ bool Win32WorkFolderPlatform::CreateFolder(const std::wstring& path) {
 
 namespace {
 
-// The current user's SID as a string ("S-1-5-21-..."); empty on failure.
-std::wstring CurrentUserSid() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> buffer(size);
-  std::wstring result;
-  if (size != 0 && GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) {
-    wchar_t* text = nullptr;
-    if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
-      result = text;
-      LocalFree(text);
-    }
-  }
-  CloseHandle(token);
-  return result;
-}
-
 struct LocalFreeDeleter {
   void operator()(void* p) const { LocalFree(p); }
 };
@@ -74,25 +57,12 @@ bool Win32WorkFolderPlatform::CreatePrivateFolder(const std::wstring& path) {
   return CreateDirectoryW(path.c_str(), &attributes) != FALSE;
 }
 
-bool Win32WorkFolderPlatform::OwnedByCurrentUser(const std::wstring& path) const {
+bool Win32WorkFolderPlatform::IsTrustedFolder(const std::wstring& path) const {
   return WorkFolderIsOurs(path);
 }
 
 bool WorkFolderIsOurs(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                            nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-    return false;
-  }
-  std::unique_ptr<void, LocalFreeDeleter> owned(descriptor);
-  wchar_t* text = nullptr;
-  if (owner == nullptr || !ConvertSidToStringSidW(owner, &text)) return false;
-  const bool ours = CurrentUserSid() == text;
-  LocalFree(text);
-  return ours;
+  return JudgeFolderAt(path) == FolderVerdict::kTrusted;
 }
 
 }  // namespace pv::settings

@@ -13,12 +13,13 @@ class Win32WorkFolderPlatform : public IWorkFolderPlatform {
   Entry Probe(const std::wstring& path) const override;
   bool CreateFolder(const std::wstring& path) override;
   bool CreatePrivateFolder(const std::wstring& path) override;
-  bool OwnedByCurrentUser(const std::wstring& path) const override;
+  bool IsTrustedFolder(const std::wstring& path) const override;
 };
 
-// True when the folder exists and belongs to the current user: the check
-// before anything that will be run (an update download, the autostart copy)
-// is placed in a folder.
+// True when the folder passes the folder rule (a real folder of the current
+// user's that nobody else may change): the check before anything that will
+// be run (an update download, the autostart copy) or opened (the manual) is
+// placed in a folder.
 bool WorkFolderIsOurs(const std::wstring& path);
 
 }  // namespace pv::settings

@@ -5,16 +5,6 @@ namespace {
 
 constexpr std::wstring_view kTempSubfolder = L"\\temp";
 
-std::wstring_view WithoutTrailingSeparators(std::wstring_view path) {
-  while (!path.empty() && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
-  return path;
-}
-
-wchar_t FoldForCompare(wchar_t c) {
-  if (c == L'/') return L'\\';
-  return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 }  // namespace
 
 std::wstring FolderOf(std::wstring_view filePath) {
@@ -23,13 +13,7 @@ std::wstring FolderOf(std::wstring_view filePath) {
 }
 
 bool SameFolder(std::wstring_view a, std::wstring_view b) {
-  a = WithoutTrailingSeparators(a);
-  b = WithoutTrailingSeparators(b);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (FoldForCompare(a[i]) != FoldForCompare(b[i])) return false;
-  }
-  return true;
+  return settings::SameFolderPath(a, b);
 }
 
 bool DownloadFolder::GetDownloadFolder(std::wstring& out) {
@@ -40,7 +24,7 @@ bool DownloadFolder::GetDownloadFolder(std::wstring& out) {
   if (m_folderState == kFolderWork) return true;
   if (m_folderState == kFolderTemp) {
     out += kTempSubfolder;
-    return true;
+    return fileSystem_.IsTrustedFolder(out);
   }
   if (!SameFolder(FolderOf(runningProgram_), out)) {
     m_folderState = kFolderWork;
@@ -51,6 +35,8 @@ bool DownloadFolder::GetDownloadFolder(std::wstring& out) {
       !fileSystem_.CreateFolder(out)) {
     return false;
   }
+  // The subfolder is checked as well: someone may have made it a junction.
+  if (!fileSystem_.IsTrustedFolder(out)) return false;
   m_folderState = kFolderTemp;
   return true;
 }

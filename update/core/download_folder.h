@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/core/folder_trust.h"
 #include "settings/core/work_folder.h"
 
 namespace pv::update {
@@ -20,7 +21,8 @@ enum FolderState : std::uint8_t {
 // The folder part of a file path (up to its last separator).
 std::wstring FolderOf(std::wstring_view filePath);
 
-// Windows paths compare without regard to case or a trailing separator.
+// Windows paths compare without regard to case or spelling (separators,
+// ".", "..").
 bool SameFolder(std::wstring_view a, std::wstring_view b);
 
 class DownloadFolder {
@@ -31,9 +33,10 @@ class DownloadFolder {
       : workFolder_(workFolder), fileSystem_(fileSystem), runningProgram_(std::move(runningProgram)) {}
 
   // Writes the folder into `out` (always, also on failure); false when the
-  // work folder is not ours (see WorkFolder::IsOurs) or the "temp" subfolder
-  // is needed and cannot be made. Decided once, then kept
-  // until Reset.
+  // work folder is not ours (see WorkFolder::IsOurs), or the "temp"
+  // subfolder is needed and cannot be made or fails the same folder rule.
+  // Work folder or subfolder is decided once, then kept until Reset; the
+  // folder rule is applied at every call.
   bool GetDownloadFolder(std::wstring& out);
 
   // The next GetDownloadFolder decides again.

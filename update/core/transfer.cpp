@@ -22,7 +22,8 @@ std::optional<std::uint64_t> ParseContentLength(std::wstring_view header) {
 TransferResult CopyBody(IBodyReader& body, IByteSink& sink, std::optional<std::uint64_t> contentLength,
                         std::uint64_t maxBytes, const std::atomic<bool>& cancel,
                         const std::function<void(int counter)>& progress) {
-  if (contentLength && *contentLength > maxBytes) return TransferResult::kTooLarge;
+  if (!contentLength) return TransferResult::kLengthMissing;
+  if (*contentLength > maxBytes) return TransferResult::kTooLarge;
   std::array<unsigned char, kReadChunkBytes> buffer;
   std::uint64_t received = 0;
   int counter = 0;
@@ -39,7 +40,7 @@ TransferResult CopyBody(IBodyReader& body, IByteSink& sink, std::optional<std::u
     counter += static_cast<int>(kReadChunkBytes);
     if (progress) progress(counter);
   }
-  if (contentLength && received != *contentLength) return TransferResult::kLengthMismatch;
+  if (received != *contentLength) return TransferResult::kLengthMismatch;
   return TransferResult::kComplete;
 }
 

@@ -43,6 +43,7 @@ enum class TransferResult {
   kWriteError,
   kTooLarge,        // announced or received more than the cap
   kLengthMismatch,  // ended before (or beyond) its Content-Length
+  kLengthMissing,   // no Content-Length: an early end could not be told from the real one
   kCancelled,
 };
 
@@ -51,6 +52,7 @@ std::optional<std::uint64_t> ParseContentLength(std::wstring_view header);
 
 // Reads the body in chunks of kReadChunkBytes into the sink. After every
 // read that brought bytes, `progress` gets 1024 x the number of such reads.
+// A program must come with its Content-Length; without one nothing is read.
 TransferResult CopyBody(IBodyReader& body, IByteSink& sink, std::optional<std::uint64_t> contentLength,
                         std::uint64_t maxBytes, const std::atomic<bool>& cancel,
                         const std::function<void(int counter)>& progress);

@@ -5,9 +5,12 @@
 
 namespace pv::update::win32 {
 
-UpdateCheckResult RunUpdateCheck(HWND owner, bool chineseUi, const settings::WorkFolder& workFolder) {
+UpdateCheckResult RunUpdateCheck(HWND owner, bool chineseUi, const settings::WorkFolder& workFolder,
+                                 std::function<bool()> stopRequested) {
   UpdateDlg dialog(owner, chineseUi, workFolder);
-  switch (dialog.CheckForUpdate(chineseUi)) {
+  const int answer = dialog.CheckForUpdate(chineseUi, stopRequested);
+  if (stopRequested && stopRequested()) return UpdateCheckResult::kStay;
+  switch (answer) {
     case kAnswerUpdate:
       return dialog.DoModal() == UpdateDlg::kHandedOver ? UpdateCheckResult::kHandedOver
                                                         : UpdateCheckResult::kStay;

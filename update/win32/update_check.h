@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "settings/core/work_folder.h"
 
 namespace pv::update::win32 {
@@ -13,7 +15,11 @@ enum class UpdateCheckResult {
   kHandedOver,  // the updater runs: end the program as on Quit
 };
 
-// owner: the main window, which the boxes and the dialog belong to.
-UpdateCheckResult RunUpdateCheck(HWND owner, bool chineseUi, const settings::WorkFolder& workFolder);
+// owner: the main window, which the boxes and the dialog belong to. The
+// window keeps answering its messages during the check; stopRequested
+// becomes true when the program is ending (Quit, the end of the session),
+// which ends the check at once, without a box.
+UpdateCheckResult RunUpdateCheck(HWND owner, bool chineseUi, const settings::WorkFolder& workFolder,
+                                 std::function<bool()> stopRequested);
 
 }  // namespace pv::update::win32

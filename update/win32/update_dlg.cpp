@@ -1,14 +1,18 @@
 #include "update/win32/update_dlg.h"
 
 // After <windows.h>:
+#include <objbase.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "framework/kernel_handles.h"
 #include "resources/resource_ids.h"
+#include "update/core/update_texts.h"
 #include "update/core/update_url.h"
+#include "update/win32/check_worker.h"
 #include "update/win32/question_box.h"
 #include "update/win32/version_string.h"
 
@@ -20,6 +24,8 @@ constexpr UINT kStartDelayMs = 200;
 // Posted by the worker: the statics have new texts / the flow ended (wp = outcome).
 constexpr UINT UM_DOWNLOAD_VIEW = WM_APP + 0x31;
 constexpr UINT UM_DOWNLOAD_DONE = WM_APP + 0x32;
+// Sent by the worker: show "can not connect to server" (it waits for the box).
+constexpr UINT UM_DOWNLOAD_BOX = WM_APP + 0x33;
 
 std::optional<std::wstring> Environment(const wchar_t* name) {
   std::vector<wchar_t> buffer(2048);
@@ -53,12 +59,15 @@ UpdateDlg::~UpdateDlg() {
   DestroyWindow();
 }
 
-int UpdateDlg::CheckForUpdate(bool chineseUi) {
+int UpdateDlg::CheckForUpdate(bool chineseUi, std::function<bool()> stopRequested) {
   CWaitCursor busy;
   CCheckUi ui(m_hWnd != nullptr ? m_hWnd : m_owner, chineseUi, busy);
+  // A server of its own: an abandoned worker may still use it after this.
+  auto server = std::make_shared<CWinInetServer>(MessageCaption(), NetworkTimeoutMs());
+  CCheckWorker worker(server, std::move(stopRequested));
   return pv::update::CheckForUpdate(
-      {m_server, ui, m_folder, [this](const std::wstring& folder) { WriteUrlFile(folder); },
-       RunningVersionString()},
+      {*server, ui, m_folder, [this](const std::wstring& folder) { WriteUrlFile(folder); },
+       RunningVersionString(), worker},
       m_baseUrl);
 }
 
@@ -116,23 +125,43 @@ LRESULT UpdateDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       ShowViewState();
       return 0;
     case UM_DOWNLOAD_DONE:
-      OnDownloadDone(static_cast<DownloadOutcome>(wp));
+      // Only the worker's own word counts, and only once.
+      if (m_workerFinished.load() && m_worker.joinable()) OnDownloadDone(m_outcome);
+      return 0;
+    case UM_DOWNLOAD_BOX:
+      if (!m_worker.joinable() || m_workerFinished.load()) return 0;
+      ShowViewState();
+      ::MessageBoxW(m_hWnd, std::wstring(kCannotConnectText).c_str(), MessageCaption().c_str(), MB_OK);
       return 0;
   }
   return CDialog::WindowProc(msg, wp, lp);
 }
 
-// The statics get a 12-point Arial once the dialog has painted for the first
+// The statics get a 12-point font once the dialog has painted for the first
 // time; the download waits for that paint.
 void UpdateDlg::OnPaint() {
   if (m_bPainted) return;
   m_bPainted = true;
+  ApplyStaticsFont();
+}
+
+// The system's message font, which covers the user's language (a Chinese
+// text on a system whose other settings are not Chinese needs no font
+// linking, as it would with Arial), at 12 points.
+void UpdateDlg::ApplyStaticsFont() {
   if (!m_font) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    LOGFONTW face{};
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+      face = metrics.lfMessageFont;
+    } else if (HFONT dialogFont = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT, 0, 0))) {
+      ::GetObjectW(dialogFont, sizeof(face), &face);
+    }
     CClientDC screen(nullptr);
-    const int height = -::MulDiv(120, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 720);
-    m_font.Reset(::CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                               L"Arial"));
+    face.lfHeight = -::MulDiv(120, ::GetDeviceCaps(screen.Get(), LOGPIXELSY), 720);
+    face.lfWidth = 0;
+    m_font.Reset(::CreateFontIndirectW(&face));
   }
   for (int id : {IDC_UPDATE_STATUS, IDC_UPDATE_PROGRESS_LABEL, IDC_UPDATE_PROGRESS_COUNT}) {
     if (HWND control = GetDlgItem(id)) {
@@ -153,40 +182,44 @@ void UpdateDlg::RunDownload() {
   m_workerWindow = m_hWnd;
   const HWND window = m_hWnd;
   m_worker = std::thread([this, window] {
-    const DownloadOutcome outcome =
-        pv::update::RunDownload({m_server, *this, m_folder,
-                                 [this](const std::wstring& file, const std::wstring& parameters) {
-                                   return StartUpdater(file, parameters);
-                                 },
-                                 m_runningProgram, m_chineseUi},
-                                m_baseUrl, m_cancel);
-    ::PostMessageW(window, UM_DOWNLOAD_DONE, static_cast<WPARAM>(outcome), 0);
+    m_outcome = pv::update::RunDownload({m_server, *this, m_folder,
+                                         [this](const std::wstring& file, const std::wstring& parameters) {
+                                           return StartUpdater(file, parameters);
+                                         },
+                                         m_runningProgram, m_chineseUi},
+                                        m_baseUrl, m_cancel);
+    m_workerFinished.store(true);
+    ::PostMessageW(window, UM_DOWNLOAD_DONE, 0, 0);
   });
 }
 
-// The updater starts from its own full path (no search along PATH); the
-// result says whether it really started.
+// The updater starts from its own full path through the shell, so an
+// updater whose manifest asks for elevation gets the elevation prompt. The
+// result says whether it really started: a refusal at the prompt, or a file
+// that is no program, keeps this program running. Runs on the worker, which
+// gets COM for the shell's sake and waits for the start to complete.
 bool UpdateDlg::StartUpdater(const std::wstring& file, const std::wstring& parameters) const {
-  std::wstring commandLine = L"\"" + file + L"\" " + parameters;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_SHOW;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return false;
-  }
-  CHandle thread(process.hThread);
-  CHandle started(process.hProcess);
-  return true;
+  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  SHELLEXECUTEINFOW start{};
+  start.cbSize = sizeof(start);
+  start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  start.hwnd = nullptr;
+  start.lpVerb = L"open";
+  start.lpFile = file.c_str();
+  start.lpParameters = parameters.c_str();
+  start.nShow = SW_SHOW;
+  const bool started = ::ShellExecuteExW(&start) != FALSE;
+  CHandle process(start.hProcess);
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  return started;
 }
 
 void UpdateDlg::OnCancel() {
   if (m_worker.joinable() && !m_closeWhenDone) {
-    // The worker stops at its next read (or time-out), deletes the partial
-    // file and reports; the dialog closes then.
+    // The worker stops at once (a blocked call ends when its handles are
+    // closed), deletes the partial file and reports; the dialog closes then.
     m_cancel = true;
+    m_server.Abort();
     m_closeWhenDone = true;
     if (HWND button = GetDlgItem(IDCANCEL)) ::EnableWindow(button, FALSE);
     return;
@@ -206,6 +239,13 @@ void UpdateDlg::OnDownloadDone(DownloadOutcome outcome) {
   }
   // A failure stays on screen until the user closes the dialog.
   m_closeWhenDone = false;
+}
+
+void UpdateDlg::ShowCannotConnect() {
+  // Sent, not posted: the failure text follows only after the box. The box
+  // closes with the user's OK, or with the dialog when the program ends
+  // (the main window's Quit closes every dialog of ours).
+  ::SendMessageW(m_workerWindow, UM_DOWNLOAD_BOX, 0, 0);
 }
 
 void UpdateDlg::SetStatus(std::wstring_view text) {

@@ -1,12 +1,15 @@
 // UpdateDlg: the version check and, after "Update", the dialog (template
 // 103) that downloads the updater and the new program and hands over to the
-// updater. The transfer runs on a worker thread so the dialog stays
-// responsive; "Cancel" stops it and no partial file is kept.
+// updater. Check and transfer run on worker threads so the windows stay
+// responsive; the check ends by its deadline at the latest, "Cancel" stops
+// the transfer (closing its handles ends a blocked call) and no partial
+// file is kept.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -34,8 +37,9 @@ class UpdateDlg : public CDialog, private IDownloadView {
   ~UpdateDlg() override;
 
   // The whole check; returns IDYES, IDNO, IDCANCEL or 0 (no newer version,
-  // or a failure the user has been told about).
-  int CheckForUpdate(bool chineseUi);
+  // a failure the user has been told about, or stopRequested became true:
+  // the program is ending).
+  int CheckForUpdate(bool chineseUi, std::function<bool()> stopRequested);
   // The browser downloads the new program.
   void OpenDownloadPage();
 
@@ -55,9 +59,12 @@ class UpdateDlg : public CDialog, private IDownloadView {
   void RunDownload();
   void OnDownloadDone(DownloadOutcome outcome);
   bool StartUpdater(const std::wstring& file, const std::wstring& parameters) const;
+  void ApplyStaticsFont();
 
   // IDownloadView: called on the worker; the texts reach the statics
-  // through ShowViewState on this window's thread.
+  // through ShowViewState on this window's thread, the box is shown there
+  // while the worker waits.
+  void ShowCannotConnect() override;
   void SetStatus(std::wstring_view text) override;
   void SetProgressLabel(std::wstring_view text) override;
   void SetCounter(int counter) override;
@@ -78,6 +85,11 @@ class UpdateDlg : public CDialog, private IDownloadView {
   std::thread m_worker;
   HWND m_workerWindow = nullptr;  // the dialog, as the worker posts to it (set before it starts)
   std::atomic<bool> m_cancel{false};
+  // The worker's outcome, written before m_workerFinished: the end message
+  // is believed only once the worker has really finished (any process of
+  // the user's could post it).
+  DownloadOutcome m_outcome = DownloadOutcome::kFailed;
+  std::atomic<bool> m_workerFinished{false};
   bool m_closeWhenDone = false;
   bool m_downloadStarted = false;
 

@@ -33,6 +33,10 @@
 //   pvprobe endsession <title> [lparam]      what Windows does at the end of the session: send
 //                                            WM_QUERYENDSESSION, print its answer, and when it is
 //                                            TRUE send WM_ENDSESSION (TRUE); exit 0 if both were handled
+//   pvprobe ping <title> <duration-ms> <interval-ms>
+//                                            for that long, every interval: SendMessageTimeout
+//                                            of WM_NULL (5 s bound); prints "pings=N median=M
+//                                            max=X" in milliseconds (how fast the window answers)
 // Every <title> may also be "hwnd:0x<handle>" (as `list` prints it). Texts
 // are printed as UTF-8.
 #include <windows.h>
@@ -40,9 +44,11 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -406,6 +412,26 @@ int Screens() {
   return EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0) ? 0 : 1;
 }
 
+int Ping(HWND window, const wchar_t* durationText, const wchar_t* intervalText) {
+  const ULONGLONG duration = static_cast<ULONGLONG>(ParseNumber(durationText));
+  const DWORD interval = static_cast<DWORD>(ParseNumber(intervalText));
+  std::vector<ULONGLONG> answers;
+  const ULONGLONG start = GetTickCount64();
+  while (GetTickCount64() - start < duration) {
+    const ULONGLONG sent = GetTickCount64();
+    DWORD_PTR ignored = 0;
+    const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored) != 0;
+    answers.push_back(answered ? GetTickCount64() - sent : 5000);
+    if (!IsWindow(window)) break;
+    Sleep(interval);
+  }
+  if (answers.empty()) return 1;
+  std::vector<ULONGLONG> sorted = answers;
+  std::sort(sorted.begin(), sorted.end());
+  std::wprintf(L"pings=%zu median=%llu max=%llu\n", sorted.size(), sorted[sorted.size() / 2], sorted.back());
+  return 0;
+}
+
 int Usage() {
   std::fwprintf(stderr,
                 L"usage: pvprobe wait|waitvisible|find|post|close|visible|rect|children <title> ... | "
@@ -449,6 +475,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"cycle") return argc > 7 ? Cycle(window, argv) : Usage();
   if (command == L"endsession") return EndSession(window, argc, argv);
   if (command == L"threads") return Threads(window);
+  if (command == L"ping") return argc > 4 ? Ping(window, argv[3], argv[4]) : Usage();
   if (command == L"children") {
     EnumChildWindows(window, PrintChild, 0);
     return 0;

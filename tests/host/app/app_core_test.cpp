@@ -15,23 +15,29 @@ TEST(UiLanguage, OnlySimplifiedChineseSelectsTheChineseResources) {
   }
 }
 
-// A scripted session: whether the mutex is free, and after how many
-// searches the first copy's window appears (-1: never).
+// A scripted session: whether the mutex is free, after how many searches
+// the first copy's window appears (-1: never) and after how many waits the
+// first copy has ended and given the mutex up (-1: never).
 class FakeInstancePlatform final : public ISingleInstancePlatform {
  public:
-  FakeInstancePlatform(bool mutexFree, int windowAfterSearches)
-      : m_mutexFree(mutexFree), m_windowAfter(windowAfterSearches) {}
+  FakeInstancePlatform(bool mutexFree, int windowAfterSearches, int endsAfterWaits = -1)
+      : m_mutexFree(mutexFree), m_windowAfter(windowAfterSearches), m_endsAfter(endsAfterWaits) {}
   bool ClaimFirstInstance() override { return m_mutexFree; }
-  bool PostShowToRunningInstance() override {
+  bool FindRunningInstance() override {
     const bool found = m_windowAfter >= 0 && m_searches >= m_windowAfter;
     ++m_searches;
     if (found) ++m_posts;
     return found;
   }
-  void Sleep(std::uint32_t ms) override { m_slept += ms; }
+  bool WaitForRunningCopyToEnd(std::uint32_t ms) override {
+    m_slept += ms;
+    return m_endsAfter >= 0 && ++m_waits > m_endsAfter;
+  }
 
   bool m_mutexFree;
   int m_windowAfter;
+  int m_endsAfter;
+  int m_waits = 0;
   int m_searches = 0;
   int m_posts = 0;
   std::uint32_t m_slept = 0;
@@ -43,13 +49,14 @@ struct StartCase {
   int windowAfter;
   StartDecision decision;
   int posts;
+  int endsAfter = -1;
 };
 
 class SingleInstance : public testing::TestWithParam<StartCase> {};
 
 TEST_P(SingleInstance, MutexDecidesAndTheWindowIsOnlyForTheHandOver) {
   const StartCase& c = GetParam();
-  FakeInstancePlatform platform(c.mutexFree, c.windowAfter);
+  FakeInstancePlatform platform(c.mutexFree, c.windowAfter, c.endsAfter);
   EXPECT_EQ(DecideStart(platform), c.decision);
   EXPECT_EQ(platform.m_posts, c.posts);
   EXPECT_LE(platform.m_slept, kHandOverSearchMs) << "the search is bounded";
@@ -68,7 +75,12 @@ INSTANTIATE_TEST_SUITE_P(
         // The first copy still shows its splash: its window comes 2.5 s later.
         StartCase{"first_copy_in_its_splash", false, 25, StartDecision::kHandedOver, 1},
         // The first copy never shows a window: the second still ends.
-        StartCase{"first_copy_without_window", false, -1, StartDecision::kOtherCopyStillStarts, 0}),
+        StartCase{"first_copy_without_window", false, -1, StartDecision::kOtherCopyStillStarts, 0},
+        // The first copy is ending: its window is gone, then its mutex comes
+        // free and this copy runs as the first.
+        StartCase{"first_copy_exiting", false, -1, StartDecision::kRunAsFirst, 0, 3},
+        // Its window still answered once: the hand-over wins.
+        StartCase{"first_copy_in_the_tray_then_ending", false, 0, StartDecision::kHandedOver, 1, 0}),
     [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

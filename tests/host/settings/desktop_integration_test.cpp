@@ -118,7 +118,7 @@ class ProfileOnly : public IWorkFolderPlatform {
   Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CreatePrivateFolder(const std::wstring&) override { return false; }
-  bool OwnedByCurrentUser(const std::wstring&) const override { return true; }
+  bool IsTrustedFolder(const std::wstring&) const override { return true; }
 };
 
 // No profile: the fallback at the root of drive c:, owned by us or not.
@@ -129,7 +129,7 @@ class FallbackOnly : public IWorkFolderPlatform {
   Entry Probe(const std::wstring&) const override { return Entry::kDirectory; }
   bool CreateFolder(const std::wstring&) override { return false; }
   bool CreatePrivateFolder(const std::wstring&) override { return false; }
-  bool OwnedByCurrentUser(const std::wstring&) const override { return owned; }
+  bool IsTrustedFolder(const std::wstring&) const override { return owned; }
 };
 
 class DesktopIntegrationTest : public ::testing::Test {
@@ -263,23 +263,39 @@ TEST_F(DesktopIntegrationTest, FailuresToStoreOrRemoveAreNotReportedAsSuccess) {
   EXPECT_FALSE(integration.SetAutostart(false));
 }
 
-// The fallback at the root of drive c: made first by another user: no
-// program of ours goes there.
-TEST(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
+// The fallback at the root of drive c:, ours or someone else's.
+struct DesktopIntegrationFallback : ::testing::Test {
+  DesktopIntegrationFallback() {
+    desktop.exe = L"E:\\PresenterVela.exe";
+    workFolder.EnsureWorkFolder();
+  }
   FakeDesktop desktop;
-  desktop.exe = L"E:\\PresenterVela.exe";
   MemoryBackend backend;
   SettingsStore store{backend};
   FallbackOnly fs;
   WorkFolder workFolder{fs};
-  workFolder.EnsureWorkFolder();
   DesktopIntegration integration{desktop, store, workFolder};
+};
+
+// Made first by another user: no program of ours goes there.
+TEST_F(DesktopIntegrationFallback, NoAutostartCopyIntoAWorkFolderThatIsNotOurs) {
   EXPECT_FALSE(integration.SetAutostart(true));
   EXPECT_TRUE(desktop.copies.empty());
   EXPECT_TRUE(desktop.runValues.empty());
   fs.owned = true;
   EXPECT_TRUE(integration.SetAutostart(true));
   EXPECT_EQ(desktop.runValues[L"Presenter_Vela"], L"\"c:\\Presenter_Vela\\PresenterVela_xp.exe\"");
+}
+
+// A work folder that fails the folder rule gets no manual and opens none:
+// the document there could be someone else's.
+TEST_F(DesktopIntegrationFallback, NoHelpDocumentFromAWorkFolderThatIsNotOurs) {
+  EXPECT_FALSE(integration.OpenHelpDocument(false));
+  EXPECT_TRUE(desktop.files.empty());
+  EXPECT_TRUE(desktop.opened.empty());
+  fs.owned = true;
+  EXPECT_TRUE(integration.OpenHelpDocument(false));
+  EXPECT_EQ(desktop.opened, std::vector<std::wstring>{L"c:\\Presenter_Vela\\Help_PresenterVela.pdf"});
 }
 
 // F1 while a viewer shows (and locks) the manual: the same document opens.

@@ -37,7 +37,7 @@ class FakeFileSystem : public IWorkFolderPlatform {
     ownedByUs.insert(path);
     return true;
   }
-  bool OwnedByCurrentUser(const std::wstring& path) const override { return ownedByUs.count(path) > 0; }
+  bool IsTrustedFolder(const std::wstring& path) const override { return ownedByUs.count(path) > 0; }
 
   std::set<std::wstring> ownedByUs;
   std::vector<std::wstring> privateCreateCalls;
@@ -144,8 +144,12 @@ TEST(WorkFolder, FallbackIsCreatedPrivateAndAForeignOneIsNotOurs) {
   profile.folders.insert(kProfileFolder);
   WorkFolder own(profile);
   own.EnsureWorkFolder();
-  EXPECT_TRUE(own.IsOurs()) << "the profile folder is the user's own";
   EXPECT_TRUE(profile.privateCreateCalls.empty());
+  // The profile folder is judged by the same rule: a junction or a folder
+  // others may write into is not ours there either.
+  EXPECT_FALSE(own.IsOurs()) << "a profile folder that fails the folder rule";
+  profile.ownedByUs.insert(kProfileFolder);
+  EXPECT_TRUE(own.IsOurs());
 }
 
 }  // namespace

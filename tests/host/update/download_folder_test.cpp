@@ -23,7 +23,7 @@ class FakeFileSystem : public settings::IWorkFolderPlatform {
     if (folders.count(path)) return Entry::kDirectory;
     return files.count(path) ? Entry::kOther : Entry::kNone;
   }
-  bool OwnedByCurrentUser(const std::wstring& path) const override {
+  bool IsTrustedFolder(const std::wstring& path) const override {
     return folders.count(path) != 0 && !foreign.count(path);
   }
   std::set<std::wstring> foreign;  // folders another user owns
@@ -89,6 +89,20 @@ TEST_F(DownloadFolderTest, ATempSubfolderThatCannotBeMadeFailsAndStaysUndecided)
   EXPECT_EQ(folder.State(), kFolderTemp);
   folder.Reset();
   EXPECT_EQ(folder.State(), kFolderUndecided);
+}
+
+// The "temp" subfolder is judged by the folder rule too, at every call: a
+// junction put in its place (or made before our first use) is refused.
+TEST_F(DownloadFolderTest, ATempSubfolderThatFailsTheFolderRuleReceivesNothing) {
+  DownloadFolder folder(work, fs, L"C:\\Users\\Ann\\Presenter_Vela\\PresenterVela_xp.exe");
+  std::wstring out;
+  ASSERT_TRUE(folder.GetDownloadFolder(out));
+  EXPECT_EQ(out, kTemp);
+  fs.foreign.insert(kTemp);
+  EXPECT_FALSE(folder.GetDownloadFolder(out)) << "swapped after the decision";
+  DownloadFolder fresh(work, fs, L"C:\\Users\\Ann\\Presenter_Vela\\PresenterVela_xp.exe");
+  EXPECT_FALSE(fresh.GetDownloadFolder(out)) << "there before the first use";
+  EXPECT_EQ(fresh.State(), kFolderUndecided);
 }
 
 TEST(DownloadFolderFallback, AFallbackFolderSomeoneElseOwnsReceivesNoDownload) {

@@ -2,6 +2,7 @@
 // messages and the dialog.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -70,12 +71,52 @@ class RecordingUi : public ICheckUi {
   }
 };
 
+// The check's worker on a scripted clock: the job finishes `runsForMs` after
+// it started (never when negative); a stop comes at `stopAtMs` (never when
+// negative). Every wait of the window thread is recorded.
+class FakeWorker : public ICheckWorker {
+ public:
+  std::int64_t runsForMs = 0;
+  std::int64_t stopAtMs = -1;
+  std::uint64_t now = 1000000;  // the clock does not start at zero
+  std::uint64_t startedAt = 0;
+  std::uint32_t longestWaitMs = 0;
+  int aborts = 0;
+  std::function<CheckVerdict()> job;
+  std::optional<CheckVerdict> result;
+
+  std::uint64_t NowMs() override { return now; }
+  void Start(std::function<CheckVerdict()> j) override {
+    job = std::move(j);
+    startedAt = now;
+    result.reset();
+  }
+  std::optional<CheckVerdict> Result() override {
+    if (!result && job && aborts == 0 && runsForMs >= 0 &&
+        now >= startedAt + static_cast<std::uint64_t>(runsForMs)) {
+      result = job();
+    }
+    return result;
+  }
+  void WaitForEvents(std::uint32_t maxMs) override {
+    longestWaitMs = std::max(longestWaitMs, maxMs);
+    now += maxMs;
+    if (now - startedAt > 4 * kCheckDeadlineMs && stopAtMs < 0) {
+      ADD_FAILURE() << "the check does not end by itself";
+      stopAtMs = 0;  // ends the wait, so the fault shows as a failure, not a hang
+    }
+  }
+  bool StopRequested() override { return stopAtMs >= 0 && now >= startedAt + stopAtMs; }
+  void Abort() override { ++aborts; }
+};
+
 struct CheckTest : ::testing::Test {
   FakeFileSystem fs;
   settings::WorkFolder work{fs};
   DownloadFolder folder{work, fs, L"D:\\Tools\\PresenterVela.exe"};
   FakeServer server;
   RecordingUi ui;
+  FakeWorker worker;
   std::vector<std::wstring> urlFiles;
   std::wstring localVersion = L"1.0.0.9";
 
@@ -85,7 +126,8 @@ struct CheckTest : ::testing::Test {
   }
   int Check() {
     return CheckForUpdate(
-        {server, ui, folder, [&](const std::wstring& f) { urlFiles.push_back(f); }, localVersion}, kBase);
+        {server, ui, folder, [&](const std::wstring& f) { urlFiles.push_back(f); }, localVersion, worker},
+        kBase);
   }
 };
 
@@ -148,16 +190,64 @@ TEST_F(CheckTest, NoDownloadFolderFailsTheCheckBeforeAnyRequest) {
   } noTemp;
   DownloadFolder fromWork(work, noTemp, std::wstring(kWork) + L"\\PresenterVela_xp.exe");
   const int answer = CheckForUpdate(
-      {server, ui, fromWork, [&](const std::wstring& f) { urlFiles.push_back(f); }, L"1.0.0.1"}, kBase);
+      {server, ui, fromWork, [&](const std::wstring& f) { urlFiles.push_back(f); }, L"1.0.0.1", worker},
+      kBase);
   EXPECT_EQ(answer, kAnswerNone);
   EXPECT_EQ(ui.messages, std::vector<CheckMessage>{CheckMessage::kCheckFailed});
   EXPECT_TRUE(urlFiles.empty());
-  EXPECT_EQ(server.log, (std::vector<std::wstring>{L"open", L"close"}));
+  EXPECT_TRUE(server.log.empty()) << "no session, no request";
+  EXPECT_FALSE(worker.job) << "no worker";
+}
+
+// However the server behaves, the check ends 15 s after the click, as a
+// failure, and the window thread never waits long between its messages.
+TEST_F(CheckTest, TheDeadlineEndsACheckTheServerDrawsOut) {
+  const struct {
+    const char* what;
+    std::int64_t runsForMs;
+    bool answered;
+  } cases[] = {
+      {"answers at once", 0, true},
+      {"answers just in time", kCheckDeadlineMs - 1, true},
+      {"answers just too late", kCheckDeadlineMs + 1, false},
+      {"never answers (a drip, a stuck name lookup)", -1, false},
+  };
+  for (const auto& c : cases) {
+    FakeWorker fresh;
+    fresh.runsForMs = c.runsForMs;
+    worker = fresh;
+    ui.messages.clear();
+    ui.asked = 0;
+    const std::uint64_t clicked = worker.now;
+    Check();
+    EXPECT_EQ(ui.asked, c.answered ? 1 : 0) << c.what;
+    if (!c.answered) {
+      EXPECT_EQ(ui.messages, std::vector<CheckMessage>{CheckMessage::kCheckFailed}) << c.what;
+      EXPECT_EQ(worker.aborts, 1) << c.what << ": the blocked call is aborted";
+      EXPECT_EQ(worker.now - clicked, kCheckDeadlineMs) << c.what;
+    }
+    EXPECT_LE(worker.now - clicked, kCheckDeadlineMs) << c.what;
+    EXPECT_LE(worker.longestWaitMs, kCheckPollMs) << c.what;
+  }
+}
+
+// Quit or the end of the session during the check: it ends at once, aborted,
+// without any box.
+TEST_F(CheckTest, AStopEndsTheCheckAtOnceWithoutABox) {
+  worker.runsForMs = -1;
+  worker.stopAtMs = 3000;
+  const std::uint64_t clicked = worker.now;
+  EXPECT_EQ(Check(), kAnswerNone);
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(ui.asked, 0);
+  EXPECT_EQ(worker.aborts, 1);
+  EXPECT_LE(worker.now - clicked, 3000u + kCheckPollMs);
 }
 
 class RecordingView : public IDownloadView {
  public:
   std::vector<std::wstring> log;
+  void ShowCannotConnect() override { log.push_back(L"box can not connect to server"); }
   void SetStatus(std::wstring_view text) override { log.push_back(L"1004 " + std::wstring(text)); }
   void SetProgressLabel(std::wstring_view text) override { log.push_back(L"1005 " + std::wstring(text)); }
   void SetCounter(int counter) override { log.push_back(L"1006 " + std::to_wstring(counter)); }
@@ -239,6 +329,66 @@ TEST_F(DownloadTest, CancelEndsWithoutAFailureTextOrAStart) {
   server.fileStatus = {{L"Renewa.exe", FetchStatus::kCancelled}};
   EXPECT_EQ(Download(), DownloadOutcome::kCancelled);
   EXPECT_EQ(view.log.back(), L"1006 1024");
+  EXPECT_TRUE(started.empty());
+}
+
+// A server that went away: the box first, then the failure text; other
+// failures have the text alone.
+TEST_F(DownloadTest, AURLThatCannotBeOpenedShowsTheBoxBeforeTheText) {
+  server.fileStatus = {{L"PresenterVela_xp.exe", FetchStatus::kCannotConnect}};
+  EXPECT_EQ(Download(), DownloadOutcome::kFailed);
+  ASSERT_GE(view.log.size(), 2u);
+  EXPECT_EQ(view.log[view.log.size() - 2], L"box can not connect to server");
+  EXPECT_EQ(view.log.back(), L"1004 " + std::wstring(kMainDownloadFailedText));
+  view.log.clear();
+  server.fileStatus = {{L"PresenterVela_xp.exe", FetchStatus::kRefused}};
+  EXPECT_EQ(Download(), DownloadOutcome::kFailed);
+  EXPECT_EQ(std::count(view.log.begin(), view.log.end(), L"box can not connect to server"), 0);
+}
+
+// The download folder's refusal stops the download (before any request) or
+// the start of the updater (a folder changed under the download).
+TEST_F(DownloadTest, AFolderThatIsNotOursGetsNoProgramAndStartsNone) {
+  class Refusing : public FakeFileSystem {
+   public:
+    mutable int trustedCalls = 0;
+    int refuseFromCall = 0;
+    bool IsTrustedFolder(const std::wstring&) const override { return ++trustedCalls < refuseFromCall; }
+  };
+  const struct {
+    const char* what;
+    int refuseFromCall;
+    std::size_t fetches;
+    std::wstring text;
+  } cases[] = {
+      {"refused from the start", 1, 0, std::wstring(kUpdaterDownloadFailedText)},
+      {"refused before the main program", 2, 1, std::wstring(kMainDownloadFailedText)},
+      {"refused before the updater starts", 3, 2, std::wstring(kMainDownloadFailedText)},
+  };
+  for (const auto& c : cases) {
+    Refusing refusing;
+    refusing.refuseFromCall = c.refuseFromCall;
+    settings::WorkFolder refusingWork{refusing};
+    refusingWork.EnsureWorkFolder();
+    DownloadFolder refusingFolder{refusingWork, refusing, L"D:\\Tools\\PresenterVela.exe"};
+    server.log.clear();
+    view.log.clear();
+    const DownloadOutcome outcome =
+        RunDownload({server, view, refusingFolder,
+                     [&](const std::wstring& file, const std::wstring& parameters) {
+                       started.emplace_back(file, parameters);
+                       return true;
+                     },
+                     L"D:\\Tools\\PresenterVela.exe", false},
+                    kBase, cancel);
+    EXPECT_EQ(outcome, DownloadOutcome::kFailed) << c.what;
+    EXPECT_EQ(view.log.back(), L"1004 " + c.text) << c.what;
+    EXPECT_EQ(
+        static_cast<std::size_t>(std::count_if(server.log.begin(), server.log.end(),
+                                               [](const std::wstring& e) { return e.starts_with(L"file"); })),
+        c.fetches)
+        << c.what;
+  }
   EXPECT_TRUE(started.empty());
 }
 

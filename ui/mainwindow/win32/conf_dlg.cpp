@@ -230,6 +230,10 @@ BOOL CConfDlg::PreTranslateMessage(MSG* msg) {
 
 LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   using namespace pv::link;
+  if (msg == WM_SETCURSOR && m_bUpdateChecking && LOWORD(lp) == HTCLIENT) {
+    ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));  // the check is under way
+    return TRUE;
+  }
   if (LRESULT result = 0; m_handlers.Offer(msg, wp, lp, result)) return result;
   switch (msg) {
     case WM_PAINT:
@@ -365,10 +369,17 @@ BOOL CConfDlg::OnHelpInfo() {
   return TRUE;
 }
 
+// The window keeps answering while the check talks to the server; a second
+// click meanwhile is ignored.
 void CConfDlg::OnUpdateLinkClick() {
   using pv::update::win32::RunUpdateCheck;
   using pv::update::win32::UpdateCheckResult;
-  if (RunUpdateCheck(m_hWnd, m_bLangZh != FALSE, m_workFolder) == UpdateCheckResult::kHandedOver) {
+  if (m_bUpdateChecking || m_bQuitRequested) return;
+  m_bUpdateChecking = true;
+  const UpdateCheckResult result =
+      RunUpdateCheck(m_hWnd, m_bLangZh != FALSE, m_workFolder, [this] { return m_bQuitRequested; });
+  m_bUpdateChecking = false;
+  if (result == UpdateCheckResult::kHandedOver) {
     CDialog::OnCancel();  // as Quit: the tray icon goes, then the link is stopped and the program exits
   }
 }
@@ -402,7 +413,9 @@ LRESULT CConfDlg::OnCtlColorStatic(HDC dc, HWND control) {
 // to close first, with the answer that changes nothing: "Esc" (IDNO) where
 // the dialog has it (the update question, whose plain close would open the
 // browser), else cancel (the download stops and removes its partial file).
+// An update check under way ends at once.
 void CConfDlg::Quit() {
+  m_bQuitRequested = true;
   CloseOwnedDialogs();
   CDialog::OnCancel();
 }
@@ -417,8 +430,14 @@ void CConfDlg::CloseOwnedDialogs() {
         const auto* s = reinterpret_cast<const Search*>(data);
         wchar_t className[16] = {};
         ::GetClassNameW(wnd, className, static_cast<int>(std::size(className)));
-        if (wnd != s->owner && ::GetWindow(wnd, GW_OWNER) == s->owner &&
-            std::wcscmp(className, L"#32770") == 0) {
+        // Owned by the window directly or through another dialog of ours
+        // (a box over the update dialog).
+        bool ours = false;
+        for (HWND owner = ::GetWindow(wnd, GW_OWNER); owner != nullptr && !ours;
+             owner = ::GetWindow(owner, GW_OWNER)) {
+          ours = owner == s->owner;
+        }
+        if (wnd != s->owner && ours && std::wcscmp(className, L"#32770") == 0) {
           const int answer = ::GetDlgItem(wnd, IDNO) != nullptr ? IDNO : IDCANCEL;
           ::PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
         }

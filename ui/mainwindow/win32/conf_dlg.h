@@ -226,4 +226,8 @@ class CConfDlg : public CDialog,
   // has been put into the tray, so the program starts without a flash of its
   // window, and around minimising a hidden window.
   bool m_bKeepHidden = true;
+  // An update check runs (its wait handles this window's messages).
+  bool m_bUpdateChecking = false;
+  // Quit or the end of the session: a running update check ends at once.
+  bool m_bQuitRequested = false;
 };

@@ -9,6 +9,7 @@ using namespace pv::mainwindow;
 
 void CConfDlg::ShowMainWindow() {
   m_bKeepHidden = false;
+  if (m_effects.AnyEffectVisible()) m_effects.StopEffects();
   const PageMode mode = PageForLink(m_bReceiverPresent, m_bRfLinked);
   if (mode != m_mode) {
     m_mode = mode;
@@ -48,7 +49,9 @@ void CConfDlg::ApplyLayout() {
     return;
   }
 
-  m_effects.HideForLayout();
+  // Every effect ends before the page shows, as on Escape: a circle left
+  // on screen would keep its click-swallowing mask over the page.
+  m_effects.StopEffects();
   const bool ready = m_mode == MODE_READY;
   if (m_bLangZh) {
     m_bgImageId = ready ? IDP_SETTINGS_PAGE_ZH : IDP_NOT_READY_PAGE_ZH;
