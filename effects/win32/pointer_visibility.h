@@ -5,9 +5,11 @@
 
 namespace pv::effects {
 
-// Until the pointer's display count is 0 or more (pointer visible).
+// Until the pointer's display count is 0 or more (pointer visible); a count
+// already there is left as it was.
 void ShowPointerFully();
-// Until the pointer's display count is negative (pointer hidden).
+// Until the pointer's display count is negative (pointer hidden); a count
+// already there is left as it was.
 void HidePointerFully();
 
 }  // namespace pv::effects

@@ -1,9 +1,9 @@
 // CConfDlg: page modes, showing the window and putting it into the tray.
+#include "effects/win32/pointer_visibility.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
-#include "ui/mainwindow/win32/pointer_visibility.h"
 
 using namespace pv::mainwindow;
 
@@ -72,7 +72,7 @@ void CConfDlg::ApplyLayout() {
   m_effectWindows.Preview().HidePreview();
   if (!m_bKeepHidden) ShowWindow(SW_SHOWNORMAL);
   m_effectWindows.Preview().HidePreview();
-  ShowPointer();
+  pv::effects::ShowPointerFully();
 
   const struct {
     int id;
