@@ -168,11 +168,18 @@ def alarm_sounding(session, program: Program) -> None:
     program.remote.switch_remote(True)
     assert wait_until(lambda: tray_tooltip(session, 2) == TIP_LINKED, 15), "the remote did not link again"
     program.remote.switch_remote(False)
+    countdown_end = time.monotonic() + RADIO_DOWN_S + ALARM_COUNTDOWN_S - 2
     sound = session.home / ALARM_FILE
-    time.sleep(RADIO_DOWN_S + ALARM_COUNTDOWN_S - 2)
+    assert wait_until(lambda: tray_tooltip(session, 2) == TIP_RADIO_DOWN, 10), "the tray does not say radio down"
+    # The receiver stays plugged in: the link's reopening of the silent
+    # receiver (every 5 s) is no unplugging, and would cancel the countdown.
+    tips = set()
+    while time.monotonic() < countdown_end - 3:
+        tips.add(tray_tooltip(session, 2))
+        time.sleep(0.5)
+    time.sleep(max(0.0, countdown_end - time.monotonic()))
+    assert tips == {TIP_RADIO_DOWN}, f"the tray did not keep showing the receiver present, radio down: {tips}"
     assert not sound.exists() or sound.stat().st_size == 0, "the alarm sounded before its countdown ended"
-    # The receiver stays plugged in: the link's reopening of the silent receiver is no unplugging.
-    assert tray_tooltip(session, 2) == TIP_RADIO_DOWN, "the tray does not show the receiver present, radio down"
     # The sound device of the session writes what is played into a file: it grows while the alarm sounds.
     assert wait_until(lambda: sound.exists() and sound.stat().st_size > 0, 8), "no alarm sound"
     size = sound.stat().st_size
