@@ -266,7 +266,6 @@ bool CHidLink::ConnectAccepted() {
   // The receiver needs time to settle; a stop request ends the wait and
   // the connection is not made.
   if (!m_platform.clock->SleepUnlessWoken(kSettleDelayMs)) return false;
-  m_bReceiverPresent = 1;
   m_bConnected = true;
   {
     std::lock_guard lock(m_hMutex);
@@ -286,7 +285,9 @@ bool CHidLink::OpenDevice() {
   try {
     m_bWriteFailed = false;
     transport.BeginDiscovery();
-    m_bReceiverPresent = 0;
+    // The presence flag changes only once the attempt's outcome is known: a
+    // receiver being reopened after a silent spell (settle delay included)
+    // stays present for the window's periodic look at these flags.
     m_bRfLinked = 0;
     InterfaceAttributes attributes;
     while (transport.NextInterface(attributes)) {
@@ -300,6 +301,7 @@ bool CHidLink::OpenDevice() {
       break;
     }
     transport.EndDiscovery();
+    m_bReceiverPresent = m_bConnected ? 1 : 0;
     return m_bConnected;
   } catch (...) {
     CloseHandles();

@@ -57,10 +57,13 @@ class RemoteKeepAlive:
                 connection.chosen(timeout=10)
                 self.connection = connection
                 while not self._stop.wait(0.5):
-                    if self._remote_on.is_set():
-                        connection.send(receiver_sim.key_status(0))
-                    elif connection.wait_closed(0):
+                    if connection.wait_closed(0):
                         break  # the program gave up on the silent receiver: accept its next attempt
+                    if self._remote_on.is_set():
+                        try:
+                            connection.send(receiver_sim.key_status(0))
+                        except receiver_sim.ConnectionClosed:
+                            break  # switched on just as the program let go: the next connection hears it
         except Exception:  # the program went away: nothing more to play
             pass
 

@@ -62,6 +62,7 @@ class FakeClock final : public ILinkClock {
   // (at most 10 real seconds): a worker held in its settle delay.
   bool SleepUnlessWoken(std::uint32_t ms) override {
     if (m_woken) return false;
+    if (m_duringPause) m_duringPause(ms);
     if (m_blockFrom != 0 && ms >= m_blockFrom) {
       std::unique_lock lock(m_wakeMutex);
       ++m_blockedPauses;
@@ -95,6 +96,7 @@ class FakeClock final : public ILinkClock {
   std::atomic<int> m_sleeps{0};
   std::atomic<std::uint64_t> m_slept{0};
   std::uint32_t m_blockFrom = 0;
+  std::function<void(std::uint32_t)> m_duringPause;  // runs "while pausing" (e.g. the window looks)
   std::atomic<bool> m_woken{false};
   int m_blockedPauses = 0;
   std::mutex m_wakeMutex;

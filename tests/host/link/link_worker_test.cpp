@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include <string>
+#include <vector>
 
 #include "link/core/hid_link.h"
 #include "tests/host/link/link_fakes.h"
@@ -156,6 +157,29 @@ TEST(LinkConnection, ReconnectionAfterTimeoutSendsNoReceiverMessage) {
   rig.worker.RunPass();  // reopens and reads
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RF, 1, 0}}));
   EXPECT_EQ(rig.transport.m_discoveries, 2);
+}
+
+// The window looks at the link's flags once a second and takes them when
+// they differ for two looks: while the silent receiver is reopened (the
+// settle delay alone lasts 2 s) the link must not look unplugged, or the
+// tray says no receiver and the anti-lost countdown is cancelled.
+TEST(LinkConnection, ReceiverStaysPresentWhileBeingReopened) {
+  LinkRig rig;
+  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.worker.RunPass();  // opens, radio up
+  rig.worker.RunPass();  // silence: reconnecting
+  rig.sink.Take();
+  std::vector<LinkSnapshot> seen;
+  rig.clock.m_duringPause = [&](std::uint32_t) { seen.push_back(rig.link.Snapshot()); };
+  rig.worker.RunPass();  // reopens (settle delay), then silence again
+  rig.clock.m_duringPause = nullptr;
+  ASSERT_EQ(rig.transport.m_discoveries, 2);
+  ASSERT_FALSE(seen.empty());
+  for (const LinkSnapshot& look : seen) {
+    EXPECT_TRUE(look.receiverPresent) << "the receiver looked unplugged while being reopened";
+    EXPECT_FALSE(look.rfLinked);
+  }
+  EXPECT_TRUE(rig.sink.Take().empty()) << "no presence or radio message for a reconnection";
 }
 
 TEST(LinkConnection, FailedReadWaitClosesAndReportsRadioDown) {
