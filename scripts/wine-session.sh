@@ -77,6 +77,16 @@ case "$action" in
     # owns a hidden window for up to an hour starts them here, detached from
     # every test's output, and keeps them up; "stop" ends it with the wineserver.
     (pv_wine_env "$root"; wine "$build/bin/pvprobe.exe" keeper 3600000 </dev/null >/dev/null 2>&1 &)
+    # The keeper is started in the background: wait (bounded) until its window
+    # exists, and with it the desktop process, before the first test runs.
+    # Otherwise a test that creates the session's first window starts the
+    # desktop itself, which keeps the test's output open after the test has
+    # ended, and ctest waits for it until its time-out.
+    if ! (pv_wine_env "$root"; timeout 90 wine "$build/bin/pvprobe.exe" wait "pvprobe keeper" 60000 \
+      </dev/null >/dev/null 2>&1); then
+      echo "wine-session: the keeper's window did not appear" >&2
+      exit 1
+    fi
     (pv_wine_env "$root"; timeout 60 wine reg query 'HKCU\Software\Wine' </dev/null >/dev/null 2>&1 || true)
     echo "wine session ready: prefix $root/prefix, display $(cat "$root/display")"
     ;;
