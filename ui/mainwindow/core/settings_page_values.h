@@ -27,12 +27,6 @@ class SettingsPageOutputs {
   ~SettingsPageOutputs() = default;
 };
 
-// Opacity of the spotlight and the preview for a brightness level 0..100:
-// 55 (light) .. 255 (opaque), taken as a byte.
-constexpr std::uint8_t OpacityForBrightness(std::uint32_t brightness) {
-  return static_cast<std::uint8_t>(2 * brightness + 55);
-}
-
 // The AutoBoot switch after a click: the new state when autostart reached
 // it, otherwise the state that is still set up (a failed copy or Run value
 // never shows an autostart that does not exist, nor hides one that does).

@@ -4,6 +4,7 @@
 // After <windows.h>:
 #include <commctrl.h>
 
+#include "effects/core/effect_geometry.h"
 #include "framework/strings.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
@@ -163,7 +164,7 @@ void CSettingsPage::OnHScroll(UINT code, HWND slider) {
   const ScrollStep step = runEnds ? ScrollStep::kEndOfRun : ScrollStep::kWithinRun;
   if (slider == m_sliderBrightness.GetSafeHwnd()) {
     if (m_values.SyncBrightness(m_sliderBrightness.GetPos(), step)) {
-      m_dlg.OnPreviewOpacityChanged(OpacityForBrightness(m_values.Brightness()));
+      m_dlg.OnPreviewOpacityChanged(pv::effects::OpacityForBrightness(m_values.Brightness()));
     }
   } else if (slider == m_sliderPointerSpeed.GetSafeHwnd()) {
     m_values.SyncPointerSpeed(m_sliderPointerSpeed.GetPos(), step);
