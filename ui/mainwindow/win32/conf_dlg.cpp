@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "framework/dpi_awareness.h"
+#include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
 #include "resources/resource_ids.h"
@@ -30,10 +31,6 @@ namespace {
 
 // Version field of the settings page: black on the page's light grey.
 constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
-
-RECT ToRect(const PixelRect& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
 
 }  // namespace
 

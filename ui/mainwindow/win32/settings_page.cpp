@@ -6,6 +6,7 @@
 
 #include "effects/core/effect_geometry.h"
 #include "framework/strings.h"
+#include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/hue_color.h"
@@ -19,10 +20,6 @@ using pv::PixelPoint;
 using pv::settings::SettingId;
 
 namespace {
-
-RECT ToRect(const pv::PixelRect& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
 
 pv::PixelRect ToPixel(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
