@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "effects/core/effect_geometry.h"
+#include "framework/control_font.h"
 #include "framework/strings.h"
 #include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
@@ -76,13 +77,7 @@ void CSettingsPage::InitControls() {
   if (HWND version = m_dlg.GetDlgItem(IDC_VERSION_TEXT)) {
     // The label is a fixed 50 x 20 pixels of the page: its font is sized in
     // pixels too, so a scaled dialog font never clips the version.
-    LOGFONTW font{};
-    HFONT current = reinterpret_cast<HFONT>(::SendMessageW(version, WM_GETFONT, 0, 0));
-    if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    ::GetObjectW(current, sizeof(font), &font);
-    font.lfHeight = -kVersionFontPixels;
-    font.lfWidth = 0;
-    m_versionFont.Reset(::CreateFontIndirectW(&font));
+    m_versionFont = CreateFontSizedFromControl(version, -kVersionFontPixels);
     ::SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(m_versionFont.Get()), FALSE);
     ::SetWindowTextW(version, pv::update::RunningVersionString().c_str());
   }
