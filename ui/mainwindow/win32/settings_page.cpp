@@ -100,19 +100,6 @@ void CSettingsPage::SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT
   slider.RefreshTip();
 }
 
-HWND CSettingsPage::SliderWindow(int id) const {
-  switch (id) {
-    case IDC_SLIDER_BRIGHTNESS:
-      return m_sliderBrightness.GetSafeHwnd();
-    case IDC_SLIDER_POINTER_SPEED:
-      return m_sliderPointerSpeed.GetSafeHwnd();
-    case IDC_SLIDER_CIRCLE_COLOR:
-      return m_sliderCircleColor.GetSafeHwnd();
-    default:
-      return nullptr;
-  }
-}
-
 void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
   m_link.SetPointerSpeed(speed);
 }
