@@ -3,11 +3,8 @@
 // settings table), then taken over from the sliders on every scroll
 // notification and written through at once. What a change means elsewhere
 // (the preview's darkness, the link's pointer-speed byte, the colour dot) goes
-// through the outputs port.
-//
-//   SettingsPageValues values(store, effect, outputs);
-//   values.Load();                          // once, before the sliders get positions
-//   if (values.SyncBrightness(pos)) ...     // TRUE when the value changed
+// through the outputs port. Load comes once, before the sliders get their
+// positions.
 #pragma once
 
 #include <cstdint>
