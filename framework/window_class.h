@@ -2,10 +2,6 @@
 // owner, the thumb button) are created on. Every such class has
 // CWnd::ClassWindowProc as window procedure, so a window created on it with
 // CWnd::CreateEx is attached to its object from WM_NCCREATE on.
-//
-//   std::wstring cls = RegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW));
-//   m_overlay.CreateEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, cls.c_str(), L"", WS_POPUP,
-//                      0, 0, cx, cy, ownerHwnd);
 #pragma once
 
 #include <windows.h>

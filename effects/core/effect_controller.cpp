@@ -20,10 +20,10 @@ Scene EffectController::VisibleScene() const {
   return SCENE_NONE;
 }
 
-int EffectController::StartEffect(Scene scene) {
-  if (!IsEffectScene(scene)) return 1;
+void EffectController::StartEffect(Scene scene) {
+  if (!IsEffectScene(scene)) return;
   const Scene current = m_host.InEffectMode() ? VisibleScene() : SCENE_NONE;
-  if (current == scene) return 1;  // already shown: no flicker, pointer stays hidden
+  if (current == scene) return;  // already shown: no flicker, pointer stays hidden
 
   // A change of effect always passes through StopEffects; the window's
   // HideToTray then finds nothing left to stop.
@@ -52,7 +52,6 @@ int EffectController::StartEffect(Scene scene) {
       break;
   }
   m_screen.HidePointer();
-  return 1;
 }
 
 void EffectController::ShowSpotlightAt(PixelPoint point, std::uint32_t diameter) {
@@ -79,14 +78,13 @@ void EffectController::ShowCircleAt(PixelPoint point, std::uint32_t size) {
   m_screen.ShowCircle(CircleWindowRect(point, size), m_settings.circleColor);
 }
 
-int EffectController::StopEffects() {
+void EffectController::StopEffects() {
   m_screen.ShowPointer();
   m_screen.HideMask();
   m_screen.HideSpotlight();
   m_screen.HideLens();
   m_screen.HideCircle();
   m_spotlightVisible = m_lensVisible = m_circleVisible = false;
-  return 0;
 }
 
 void EffectController::MoveEffectTo(PixelPoint point) {
@@ -111,11 +109,6 @@ void EffectController::ReleaseLatch() {
   if (!m_bLatched) return;
   m_bLatched = false;
   m_link.RequestResend();
-}
-
-void EffectController::HideForLayout() {
-  m_screen.HideSpotlight();
-  m_screen.HideLens();
 }
 
 void EffectController::OnLinkKeys(const link::KeyMessage& keys) {

@@ -52,11 +52,11 @@ class EffectController {
   EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link, EffectSettings& settings);
 
   // Shows the effect of `scene` at the pointer (stopping another one first);
-  // nothing when that effect already shows. Returns 1.
-  int StartEffect(Scene scene);
+  // nothing when that effect already shows.
+  void StartEffect(Scene scene);
   // Hides every effect window and the mask and shows the pointer; mode,
-  // latch and black screen stay. Returns 0.
-  int StopEffects();
+  // latch and black screen stay.
+  void StopEffects();
   // Moves the visible effect to a point; nothing when it is already there.
   void MoveEffectTo(PixelPoint point);
   bool AnyEffectVisible() const { return VisibleScene() != SCENE_NONE; }
@@ -64,9 +64,6 @@ class EffectController {
   Scene VisibleScene() const;
   // Drops a latch and asks the link to tell the receiver.
   void ReleaseLatch();
-  // The main window's relayout outside MODE_EFFECT: the spotlight and the
-  // lens are hidden while keeping their visible flags (as the layout always did).
-  void HideForLayout();
 
   // The remote's keys (UM_LINK_KEYS) and size steps (UM_LINK_SIZE_STEP).
   void OnLinkKeys(const link::KeyMessage& keys);

@@ -12,10 +12,6 @@
 
 namespace pv::effects {
 
-inline RECT ToRect(const PixelRect& r) {
-  return RECT{r.left, r.top, r.right, r.bottom};
-}
-
 // The virtual screen (every monitor), which may begin at negative coordinates.
 PixelRect CurrentVirtualScreen();
 

@@ -20,8 +20,6 @@ class CSpotlightWnd : public COverlayWnd {
   // above the other top-most windows.
   void MoveHole(const PixelRect& holeBox);
 
-  PixelRect HoleBox() const { return m_holeBox; }
-
  protected:
   void OnPaint(HDC dc) override;
   void OnDisplayChange() override;

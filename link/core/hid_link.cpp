@@ -45,10 +45,6 @@ LinkSnapshot CHidLink::Snapshot() const {
   return {m_bReceiverPresent != 0, m_bRfLinked != 0, m_bStateBitPosted != 0};
 }
 
-bool CHidLink::MatchDevicePath(wchar_t* path) const {
-  return PathNamesReceiver(path, m_hidGuid);
-}
-
 bool CHidLink::RemovalConcernsOpenReceiver(wchar_t* path) const {
   std::wstring open;
   {

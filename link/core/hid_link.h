@@ -85,9 +85,6 @@ class CHidLink {
   // HID interface class GUID, filled in Start (for device notifications).
   HidClassGuid HidGuid() const { return m_hidGuid; }
 
-  // True when a device interface path names a HID interface of the receiver.
-  // Upper-cases the path in place.
-  bool MatchDevicePath(wchar_t* path) const;
   // True when a removed device interface is the receiver the link has open
   // (see RemovalConcernsOpenReceiver in device_path.h). Upper-cases the path.
   bool RemovalConcernsOpenReceiver(wchar_t* path) const;

@@ -1,8 +1,5 @@
-// Autostart and the help document: the program's hooks into the user's desktop.
-//
-//   DesktopIntegration desktop(platform, CRegKeys::Store(), workFolder);
-//   desktop.OpenHelpDocument(langZh);   // first run, F1, the help link
-//   desktop.SetAutostart(on);           // the AutoBoot switch; also stores AutoBoot
+// Autostart and the help document: the program's hooks into the user's
+// desktop. Setting autostart also stores the AutoBoot setting.
 #pragma once
 
 #include <string>

@@ -559,11 +559,9 @@ TEST(EffectControllerKeysTest, AKeyReleaseFoundWhileDrainingStillEndsTheBlackScr
   EXPECT_EQ(rig.desktop.Take(), kNothing);
 }
 
-TEST_F(EffectControllerTest, LayoutHidesSpotlightAndLensButKeepsTheirFlags) {
+TEST_F(EffectControllerTest, OutsideEffectModeAFlaggedLensIsStartedAnew) {
   Arrange(Before::Lens);
-  desktop.effectMode = false;  // the window left MODE_EFFECT and lays itself out
-  controller.HideForLayout();
-  EXPECT_EQ(desktop.Take(), (Calls{"HideSpotlight", "HideLens"}));
+  desktop.effectMode = false;  // the window left MODE_EFFECT with the lens flagged
   EXPECT_EQ(controller.VisibleScene(), SCENE_MAGNIFIER);
 
   // Outside MODE_EFFECT the flagged lens counts as not shown: the key starts

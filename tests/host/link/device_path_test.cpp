@@ -32,10 +32,9 @@ void PrintTo(const PathCase& c, std::ostream* out) {
 class LinkPaths : public testing::TestWithParam<PathCase> {};
 
 TEST_P(LinkPaths, MarkersMustAllOccurAfterTheStart) {
-  CHidLink link;
-  test::LinkInternals(link).m_hidGuid = kHid;
   std::wstring path = GetParam().path;
-  EXPECT_EQ(link.MatchDevicePath(path.data()), GetParam().matches) << std::string(path.begin(), path.end());
+  EXPECT_EQ(PathNamesReceiver(path.data(), kHid), GetParam().matches)
+      << std::string(path.begin(), path.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,9 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{L"VID_0C45&PID_8101#{4D1E55B2-F16F-11CF-88CB-001111000030}", false}, PathCase{L"", false}));
 
 TEST(LinkPaths, PathIsUpperCasedInPlace) {
-  CHidLink link;
   std::wstring path = L"\\\\?\\hid#vid_0c45";
-  link.MatchDevicePath(path.data());
+  PathNamesReceiver(path.data(), HidClassGuid{});
   EXPECT_EQ(path, L"\\\\?\\HID#VID_0C45");
 }
 

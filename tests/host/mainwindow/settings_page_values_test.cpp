@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "effects/core/effect_geometry.h"
 #include "settings/core/key_names.h"
 #include "settings/core/memory_backend.h"
 #include "ui/mainwindow/core/hue_color.h"
@@ -43,7 +44,7 @@ TEST_F(SettingsPageValuesTest, FirstStartStoresTheDefaults) {
   EXPECT_EQ(Stored(L"PointerSpeed"), 50u);
   EXPECT_EQ(Stored(L"CircleColor"), 0u);
   EXPECT_EQ(outputs.linkSpeeds, (std::vector<int>{50}));
-  EXPECT_EQ(OpacityForBrightness(80), 215);
+  EXPECT_EQ(effects::OpacityForBrightness(values.Brightness()), 215);
 }
 
 TEST_F(SettingsPageValuesTest, OutOfRangeStoredValuesAreCorrectedAsEachRuleSays) {

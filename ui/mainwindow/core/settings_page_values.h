@@ -3,11 +3,8 @@
 // settings table), then taken over from the sliders on every scroll
 // notification and written through at once. What a change means elsewhere
 // (the preview's darkness, the link's pointer-speed byte, the colour dot) goes
-// through the outputs port.
-//
-//   SettingsPageValues values(store, effect, outputs);
-//   values.Load();                          // once, before the sliders get positions
-//   if (values.SyncBrightness(pos)) ...     // TRUE when the value changed
+// through the outputs port. Load comes once, before the sliders get their
+// positions.
 #pragma once
 
 #include <cstdint>
@@ -26,12 +23,6 @@ class SettingsPageOutputs {
  protected:
   ~SettingsPageOutputs() = default;
 };
-
-// Opacity of the spotlight and the preview for a brightness level 0..100:
-// 55 (light) .. 255 (opaque), taken as a byte.
-constexpr std::uint8_t OpacityForBrightness(std::uint32_t brightness) {
-  return static_cast<std::uint8_t>(2 * brightness + 55);
-}
 
 // The AutoBoot switch after a click: the new state when autostart reached
 // it, otherwise the state that is still set up (a failed copy or Run value

@@ -8,12 +8,6 @@
 // timer, with a bounded back-off, for as long as the program runs; a failed
 // modify falls back to an add. The icon's picture and tooltip are the
 // caller's (the port sends what it holds at the moment of each call).
-//
-//   TrayIconKeeper tray(port);
-//   tray.Add();            // window initialisation, and on "TaskbarCreated"
-//   tray.Update();         // the picture or tooltip changed
-//   tray.OnRetryTimer();   // the port's retry timer fired
-//   tray.Remove();         // the window goes
 #pragma once
 
 #include <cstdint>

@@ -13,7 +13,9 @@
 #include <cwchar>
 #include <iterator>
 
+#include "framework/control_font.h"
 #include "framework/dpi_awareness.h"
+#include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
 #include "resources/resource_ids.h"
@@ -30,10 +32,6 @@ namespace {
 
 // Version field of the settings page: black on the page's light grey.
 constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
-
-RECT ToRect(const PixelRect& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
 
 }  // namespace
 
@@ -154,12 +152,7 @@ void CConfDlg::PlaceTimerEdit() {
   ::ShowWindow(edit, SW_HIDE);
 
   // The digits fill the box: the box's font, one pixel less than its height.
-  LOGFONTW font{};
-  HFONT current = reinterpret_cast<HFONT>(::SendMessageW(edit, WM_GETFONT, 0, 0));
-  if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-  ::GetObjectW(current, sizeof(font), &font);
-  font.lfHeight = height - 1;
-  m_editFont.Reset(::CreateFontIndirectW(&font));
+  m_editFont = CreateFontSizedFromControl(edit, height - 1);
   ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), TRUE);
 }
 

@@ -6,17 +6,11 @@
 // The link's two effect messages are decoded here, once, and reach the
 // controller typed; a message that does not decode does nothing.
 //
-// Wiring into CConfDlg (members in this order, so each outlives its users):
-//   CLinkEffectFlags m_linkFlags{link};  // the link handed to the window
-//   pv::effects::EffectController m_effects{overlays, host, m_linkFlags, m_effect};
-//   CEffectInput m_effectInput{m_effects};
-//   // in OnInitDialog, right after RegisterRawInput():  m_handlers.Add(m_effectInput);
-//   // EffectHost::SetTrackingPeriod(ms):  m_timerTrack = SetTimer(TIMER_TRACK_POINTER, ms);
-//   // OnDestroy, before the overlay windows go:  m_effects.RestoreDesktop();
-// The window's own cases for UM_LINK_KEYS, UM_LINK_SIZE_STEP, UM_RAW_MOUSE,
-// UM_RAW_KEY and TIMER_TRACK_POINTER are then never reached. Every other
-// WM_TIMER, and WM_INPUT that is not consumed, is left to the window (the
-// latter ends in DefWindowProc through the dialog's default processing).
+// The controller must outlive this object, and the object must be in the
+// window's handler chain from raw-input registration on. It takes
+// UM_LINK_KEYS, UM_LINK_SIZE_STEP, UM_RAW_MOUSE, UM_RAW_KEY and
+// TIMER_TRACK_POINTER; every other WM_TIMER, and WM_INPUT it does not
+// consume, is left to the window.
 #pragma once
 
 #include <windows.h>

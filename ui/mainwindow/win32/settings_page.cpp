@@ -4,7 +4,10 @@
 // After <windows.h>:
 #include <commctrl.h>
 
+#include "effects/core/effect_geometry.h"
+#include "framework/control_font.h"
 #include "framework/strings.h"
+#include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/hue_color.h"
@@ -18,10 +21,6 @@ using pv::PixelPoint;
 using pv::settings::SettingId;
 
 namespace {
-
-RECT ToRect(const pv::PixelRect& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
 
 pv::PixelRect ToPixel(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
@@ -78,13 +77,7 @@ void CSettingsPage::InitControls() {
   if (HWND version = m_dlg.GetDlgItem(IDC_VERSION_TEXT)) {
     // The label is a fixed 50 x 20 pixels of the page: its font is sized in
     // pixels too, so a scaled dialog font never clips the version.
-    LOGFONTW font{};
-    HFONT current = reinterpret_cast<HFONT>(::SendMessageW(version, WM_GETFONT, 0, 0));
-    if (current == nullptr) current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    ::GetObjectW(current, sizeof(font), &font);
-    font.lfHeight = -kVersionFontPixels;
-    font.lfWidth = 0;
-    m_versionFont.Reset(::CreateFontIndirectW(&font));
+    m_versionFont = CreateFontSizedFromControl(version, -kVersionFontPixels);
     ::SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(m_versionFont.Get()), FALSE);
     ::SetWindowTextW(version, pv::update::RunningVersionString().c_str());
   }
@@ -105,19 +98,6 @@ void CSettingsPage::SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT
   slider.SetLineSize(lineSize);
   slider.SetPos(static_cast<int>(position));
   slider.RefreshTip();
-}
-
-HWND CSettingsPage::SliderWindow(int id) const {
-  switch (id) {
-    case IDC_SLIDER_BRIGHTNESS:
-      return m_sliderBrightness.GetSafeHwnd();
-    case IDC_SLIDER_POINTER_SPEED:
-      return m_sliderPointerSpeed.GetSafeHwnd();
-    case IDC_SLIDER_CIRCLE_COLOR:
-      return m_sliderCircleColor.GetSafeHwnd();
-    default:
-      return nullptr;
-  }
 }
 
 void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
@@ -163,7 +143,7 @@ void CSettingsPage::OnHScroll(UINT code, HWND slider) {
   const ScrollStep step = runEnds ? ScrollStep::kEndOfRun : ScrollStep::kWithinRun;
   if (slider == m_sliderBrightness.GetSafeHwnd()) {
     if (m_values.SyncBrightness(m_sliderBrightness.GetPos(), step)) {
-      m_dlg.OnPreviewOpacityChanged(OpacityForBrightness(m_values.Brightness()));
+      m_dlg.OnPreviewOpacityChanged(pv::effects::OpacityForBrightness(m_values.Brightness()));
     }
   } else if (slider == m_sliderPointerSpeed.GetSafeHwnd()) {
     m_values.SyncPointerSpeed(m_sliderPointerSpeed.GetPos(), step);

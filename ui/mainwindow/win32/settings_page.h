@@ -46,9 +46,6 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   // The colour dot left of the colour slider, in the laser's colour.
   void DrawColorDot(HDC dc) const;
 
-  // Handles of the sliders, for tests and the layout.
-  HWND SliderWindow(int id) const;
-
  private:
   // SettingsPageOutputs
   void SetLinkPointerSpeed(std::uint8_t speed) override;

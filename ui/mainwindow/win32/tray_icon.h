@@ -1,12 +1,9 @@
 // CTrayIcon: the main window's icon in the notification area, kept there by
 // TrayIconKeeper (ui/mainwindow/core/tray_icon_keeper.h): a failed add is
 // retried on the window's TIMER_TRAY_RETRY, a failed modify becomes an add.
-// It sends the icon record the window fills (m_nid) as it is at each call.
-//
-//   CTrayIcon m_tray{m_nid};
-//   m_handlers.Add(m_tray);        // takes TIMER_TRAY_RETRY
-//   m_tray.Attach(m_hWnd);         // once the window exists
-//   m_tray.Add();  m_tray.Update();  m_tray.Remove();
+// It sends the icon record the window fills (m_nid) as it is at each call,
+// takes TIMER_TRAY_RETRY as a message handler and needs the window attached
+// before its first Add.
 #pragma once
 
 #include <windows.h>

@@ -3,12 +3,8 @@
 // empty one right of it, and the thumb is a CBitWnd child placed over the
 // trackbar's own thumb. Range, position, keys, mouse logic and the WM_HSCROLL
 // notifications stay the trackbar's own; this class draws, places the thumb,
-// shows the position in a tooltip, sets a cursor and swallows the wheel.
-//
-//   m_slider.SubclassDlgItem(IDC_SLIDER, dialog);
-//   m_slider.m_hCursor = hand;
-//   m_slider.AttachThumb(std::make_shared<CBitStrip>(IDP_THUMB, 10, 18), hand);
-//   m_slider.SetChannel(filled, empty);   // decoded once, kept by the slider
+// shows the position in a tooltip, sets a cursor and swallows the wheel. The
+// pictures are decoded once and kept by the slider.
 #pragma once
 
 #include <windows.h>
