@@ -12,6 +12,7 @@ import zipfile
 from pathlib import Path
 
 import harness
+from harness.watchdog import processes_of_prefix
 from package_helpers import (ERROR_INSTALL_FAILURE, PRODUCT_NAME, SOURCE_DIR, UPGRADE_CODE, installed_entries,
                              lower_version, make_msi, msi_properties, msi_summary, msi_table, msi_version,
                              msiexec, project_version, read_shell_link, run_value, same_exit_code,
@@ -44,6 +45,19 @@ def desktop_shortcut(session) -> Path:
 
 def release_dir() -> Path:
     return harness.context().build_dir / "release"
+
+
+def program_processes(session) -> list[int]:
+    """The processes of the session's prefix that run PresenterVela.exe."""
+    found = []
+    for pid in processes_of_prefix(str(session.prefix)):
+        try:
+            command = Path(f"/proc/{pid}/cmdline").read_bytes()
+        except OSError:
+            continue
+        if b"PresenterVela.exe" in command:
+            found.append(pid)
+    return found
 
 
 class ReleaseFiles(unittest.TestCase):
@@ -205,6 +219,10 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
                                  "an installed program needs no copy of itself")
                 self.assertTrue(quit_by_command(session))
                 self.assertTrue(wait_until(lambda: not session.window_exists(TITLE), 10), "the program did not end")
+                # Its window goes before its process ends (the link's worker is
+                # stopped after it): an upgrade must not meet the exe still in use.
+                self.assertTrue(wait_until(lambda: not program_processes(session), 15),
+                                "the program's process did not end")
             finally:
                 remote.stop()
 
