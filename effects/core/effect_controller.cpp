@@ -10,7 +10,7 @@ static_assert(SCENE_SPOTLIGHT == link::SCENE_SPOTLIGHT && SCENE_MAGNIFIER == lin
               SCENE_CIRCLE == link::SCENE_CIRCLE);
 
 EffectController::EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link,
-                                   EffectSettings& settings)
+                                   EffectSettingsSource& settings)
     : m_screen(screen), m_host(host), m_link(link), m_settings(settings) {}
 
 Scene EffectController::VisibleScene() const {
@@ -34,7 +34,8 @@ void EffectController::StartEffect(Scene scene) {
   const PixelPoint pointer = m_screen.CursorPos();
   // The mask lies under every effect but the spotlight with the show-pointer
   // option on: then clicks in the hole reach the presentation.
-  if (scene == SCENE_SPOTLIGHT && m_settings.showPointerInSpotlight) {
+  const EffectSettings& settings = m_settings.Current();
+  if (scene == SCENE_SPOTLIGHT && settings.showPointerInSpotlight) {
     m_screen.HideMask();
   } else {
     m_screen.ShowMask(m_screen.VirtualScreen());
@@ -42,13 +43,13 @@ void EffectController::StartEffect(Scene scene) {
   // Shown after the mask, each effect window lies above it.
   switch (scene) {
     case SCENE_SPOTLIGHT:
-      ShowSpotlightAt(pointer, m_settings.spotlightSize);
+      ShowSpotlightAt(pointer, settings.spotlightSize);
       break;
     case SCENE_MAGNIFIER:
-      ShowLensAt(pointer, m_settings.zoomSize);
+      ShowLensAt(pointer, settings.zoomSize);
       break;
     default:
-      ShowCircleAt(pointer, m_settings.circleSize);
+      ShowCircleAt(pointer, settings.circleSize);
       break;
   }
   m_screen.HidePointer();
@@ -58,7 +59,7 @@ void EffectController::ShowSpotlightAt(PixelPoint point, std::uint32_t diameter)
   m_spotlightPos = point;
   m_spotlightDiameter = diameter;
   m_spotlightVisible = true;
-  m_screen.ShowSpotlight(m_screen.VirtualScreen(), OpacityForBrightness(m_settings.brightness),
+  m_screen.ShowSpotlight(m_screen.VirtualScreen(), OpacityForBrightness(m_settings.Current().brightness),
                          SpotlightHoleBox(point, diameter));
 }
 
@@ -75,7 +76,7 @@ void EffectController::ShowCircleAt(PixelPoint point, std::uint32_t size) {
   m_circlePos = point;
   m_circleSize = size;
   m_circleVisible = true;
-  m_screen.ShowCircle(CircleWindowRect(point, size), m_settings.circleColor);
+  m_screen.ShowCircle(CircleWindowRect(point, size), m_settings.Current().circleColor);
 }
 
 void EffectController::StopEffects() {
@@ -177,23 +178,23 @@ void EffectController::OnLinkSizeStep(link::SizeStep step) {
 
   const PixelPoint pointer = m_screen.CursorPos();
   const bool grow = step == link::SizeStep::kLarger;
+  const std::uint32_t maxSize = m_settings.Current().maxEffectSize;
   std::uint32_t size = 0;
   switch (scene) {
     case SCENE_SPOTLIGHT:
-      size = m_settings.spotlightSize =
-          SteppedEffectSize(m_spotlightDiameter, grow, m_settings.maxEffectSize);
+      size = SteppedEffectSize(m_spotlightDiameter, grow, maxSize);
       ShowSpotlightAt(pointer, size);
       break;
     case SCENE_MAGNIFIER:
-      size = m_settings.zoomSize = SteppedEffectSize(m_lensDiameter, grow, m_settings.maxEffectSize);
+      size = SteppedEffectSize(m_lensDiameter, grow, maxSize);
       ShowLensAt(pointer, size);
       break;
     default:
-      size = m_settings.circleSize = SteppedEffectSize(m_circleSize, grow, m_settings.maxEffectSize);
+      size = SteppedEffectSize(m_circleSize, grow, maxSize);
       ShowCircleAt(pointer, size);
       break;
   }
-  m_host.SaveEffectSize(scene, size);
+  m_settings.SetEffectSize(scene, size);
 }
 
 bool EffectController::CountMovement(std::uint8_t limit) {

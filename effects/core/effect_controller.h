@@ -46,10 +46,9 @@ inline constexpr unsigned kTrackingActivePeriodMs = 15;
 
 class EffectController {
  public:
-  // settings: the values effects are drawn with, owned by the main window
-  // (loaded at start, changed by the settings page); the size keys change
-  // the sizes in it.
-  EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link, EffectSettings& settings);
+  // settings: the values effects are drawn with; the size keys change the
+  // sizes through it.
+  EffectController(OverlayOutputs& screen, EffectHost& host, LinkFlags& link, EffectSettingsSource& settings);
 
   // Shows the effect of `scene` at the pointer (stopping another one first);
   // nothing when that effect already shows.
@@ -115,7 +114,7 @@ class EffectController {
   OverlayOutputs& m_screen;
   EffectHost& m_host;
   LinkFlags& m_link;
-  EffectSettings& m_settings;
+  EffectSettingsSource& m_settings;
 
   bool m_bLatched = false;
   std::uint8_t m_moveCount = 0;

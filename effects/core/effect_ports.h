@@ -76,13 +76,24 @@ class EffectHost {
   virtual bool PointerOverHelpLink() = 0;
   // The window's copy of the link's radio state.
   virtual bool RfLinked() = 0;
-  // Stores a size changed by the remote's size keys.
-  virtual void SaveEffectSize(Scene scene, std::uint32_t size) = 0;
   // Raw mouse input sets the pointer-tracking timer to this period.
   virtual void SetTrackingPeriod(unsigned milliseconds) = 0;
 
  protected:
   ~EffectHost() = default;
+};
+
+// The values the effects are drawn with. Their one owner loads them,
+// stores every change and tells who follows them (the settings page's
+// preview); the controller reads them and changes only the sizes.
+class EffectSettingsSource {
+ public:
+  virtual const EffectSettings& Current() const = 0;
+  // A size the remote's size keys changed: kept and stored.
+  virtual void SetEffectSize(Scene scene, std::uint32_t size) = 0;
+
+ protected:
+  ~EffectSettingsSource() = default;
 };
 
 // The receiver link's flags the controller sets (the worker reads them).

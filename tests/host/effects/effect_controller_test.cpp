@@ -94,9 +94,9 @@ struct Rig {
     desktop.Take();
   }
 
-  EffectSettings settings;
   FakeDesktop desktop;
-  EffectController controller{desktop, desktop, desktop, settings};
+  EffectSettings& settings = desktop.settings;
+  EffectController controller{desktop, desktop, desktop, desktop};
 };
 
 class EffectControllerTest : public ::testing::Test, protected Rig {};

@@ -1,5 +1,6 @@
-// A recording fake of the effect controller's three ports: the overlay
-// windows with the pointer and the taskbar, the main window, the link flags.
+// A recording fake of the effect controller's four ports: the overlay
+// windows with the pointer and the taskbar, the main window, the effect
+// settings, the link flags.
 // Window operations and flag writes are recorded as short strings in call
 // order; questions (pointer position, mode, ...) answer from plain fields.
 #pragma once
@@ -21,7 +22,7 @@ inline std::string Str(const PixelRect& r) {
   return out.str();
 }
 
-class FakeDesktop : public OverlayOutputs, public EffectHost, public LinkFlags {
+class FakeDesktop : public OverlayOutputs, public EffectHost, public EffectSettingsSource, public LinkFlags {
  public:
   // OverlayOutputs
   PixelPoint CursorPos() override { return cursor; }
@@ -82,10 +83,24 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public LinkFlags {
   bool MainWindowShown() override { return mainWindowShown; }
   bool PointerOverHelpLink() override { return pointerOverHelp; }
   bool RfLinked() override { return rfLinked; }
-  void SaveEffectSize(Scene scene, std::uint32_t size) override {
-    Record("Save " + std::to_string(scene) + " " + std::to_string(size));
-  }
   void SetTrackingPeriod(unsigned ms) override { Record("Period " + std::to_string(ms)); }
+
+  // EffectSettingsSource
+  const EffectSettings& Current() const override { return settings; }
+  void SetEffectSize(Scene scene, std::uint32_t size) override {
+    Record("Save " + std::to_string(scene) + " " + std::to_string(size));
+    switch (scene) {
+      case SCENE_SPOTLIGHT:
+        settings.spotlightSize = size;
+        break;
+      case SCENE_MAGNIFIER:
+        settings.zoomSize = size;
+        break;
+      default:
+        settings.circleSize = size;
+        break;
+    }
+  }
 
   // LinkFlags
   void RequestResend() override { Record("Resend"); }
@@ -109,6 +124,7 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public LinkFlags {
   bool blackShown = false;
   bool taskbarShown = true;
   bool pointerShown = true;
+  EffectSettings settings;
   std::vector<std::string> calls;
 
  private:

@@ -128,9 +128,8 @@ class EffectInputTest : public ::testing::Test {
     ::SendInput(2, keys, sizeof(INPUT));
   }
 
-  pv::effects::EffectSettings settings;
   FakeDesktop desktop;
-  pv::effects::EffectController controller{desktop, desktop, desktop, settings};
+  pv::effects::EffectController controller{desktop, desktop, desktop, desktop};
   CEffectInput input{controller};
   RawInputWindow window{input};
   PresentationWindow presentation;

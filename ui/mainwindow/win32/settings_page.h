@@ -1,21 +1,31 @@
-// CSettingsPage: the settings page's controls and mouse handling beside the
-// main window. It owns the three skinned sliders and the page values behind
-// them, the click regions with their hit flags, the click dispatcher, and
-// dragging the borderless window by its top strip. It takes WM_HSCROLL,
-// WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP and WM_SETCURSOR from the main
-// window's handler chain; the rules it follows are in ui/mainwindow/core.
+// CSettingsPage: the controls and the mouse handling of the main window's
+// pages. It owns the option switches (AutoBoot, AntiLost, the pointer in the
+// spotlight), the three skinned sliders and the values behind them, the
+// click regions with their hit flags, the click dispatcher, dragging the
+// borderless window by its top strip, and the painting of all of these.
+//
+// The switch regions and the help link react on the "plug in the receiver"
+// page too. The timer page's switch lies on this page: its place and state
+// are the timer page's, its hit flag and click dispatch are here.
+//
+// It takes WM_HSCROLL, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP and
+// WM_SETCURSOR from the main window's handler chain and reaches the window
+// only through its PageHost; the rules it follows are in ui/mainwindow/core.
 #pragma once
 
 #include <windows.h>
 
+#include "effects/core/effect_types.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
+#include "settings/core/desktop_integration.h"
 #include "settings/core/settings_store.h"
 #include "ui/mainwindow/core/page_hits.h"
 #include "ui/mainwindow/core/settings_page_values.h"
+#include "ui/mainwindow/win32/page_host.h"
 #include "ui/skin/win32/bit_slider.h"
 
-class CConfDlg;
+class CTimerPage;
 
 namespace pv::link {
 class CHidLink;
@@ -23,28 +33,42 @@ class CHidLink;
 
 class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPageOutputs {
  public:
-  // link: takes the pointer speed; it outlives the page.
-  CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store, pv::link::CHidLink& link);
+  // host: the window the page lies on; effect: the values the effects are
+  // drawn with (brightness, laser colour and the pointer option change
+  // here); desktop: autostart and the manual; link: takes the pointer speed;
+  // timer: the timer page whose switch lies on this page. All of them
+  // outlive the page.
+  CSettingsPage(pv::mainwindow::PageHost& host, pv::settings::SettingsStore& store,
+                pv::effects::EffectSettings& effect, pv::settings::DesktopIntegration& desktop,
+                pv::link::CHidLink& link, CTimerPage& timer);
   ~CSettingsPage();
   CSettingsPage(const CSettingsPage&) = delete;
   CSettingsPage& operator=(const CSettingsPage&) = delete;
 
-  // Reads brightness, pointer speed and laser colour (before the sliders).
+  // Reads the option switches, brightness, pointer speed and laser colour
+  // (before the sliders get their positions).
   void LoadValues();
   // Places the click regions from their pictures' sizes, skins the three
   // sliders and gives them their ranges and positions, fills the version label.
   void InitControls();
+  // Shows the sliders at their places on the settings page, hides them on
+  // any other.
+  void ShowControls(bool settingsPage);
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
-  const pv::mainwindow::HitFlags& Hits() const { return m_hits; }
-  const pv::mainwindow::SettingsPageValues& Values() const { return m_values; }
-  RECT AutoBootRect() const { return m_rcAutoBoot; }
-  RECT AntiLostRect() const { return m_rcAntiLost; }
-  RECT PointerToggleRect() const { return m_rcPointerToggle; }
+  // What the page draws over its picture: on the settings page the pointer
+  // arrow, switches, link hover, version label and colour dot; on the
+  // "plug in" page the help link's hover.
+  void Paint(HDC dc);
 
-  // The colour dot left of the colour slider, in the laser's colour.
-  void DrawColorDot(HDC dc) const;
+  // F1: the manual, unless the pointer rests on the help link or the help
+  // is being opened already (the help link's flag guards both).
+  void OnHelpKey();
+  // The pointer rests on the help link (Escape is left to the page then).
+  bool PointerOverHelpLink() const { return m_hits[pv::mainwindow::HitRegion::kHelp]; }
+  // The AntiLost switch (the alarm sounds only while it is on).
+  bool AntiLostOn() const { return m_antiLost; }
 
  private:
   // SettingsPageOutputs
@@ -64,12 +88,22 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   void OpenHelpLink();
   void OpenUpdateLink();
   void Repaint(const RECT& rect, bool erase);
+  void PaintSettingsPage(HDC dc);
+  // The colour dot left of the colour slider, in the laser's colour.
+  void DrawColorDot(HDC dc) const;
 
   pv::mainwindow::HitRegions Regions() const;
 
-  CConfDlg& m_dlg;
+  pv::mainwindow::PageHost& m_host;
+  pv::effects::EffectSettings& m_effect;
+  pv::settings::DesktopIntegration& m_desktop;
   pv::link::CHidLink& m_link;
+  CTimerPage& m_timer;
   pv::mainwindow::SettingsPageValues m_values;
+
+  bool m_autoBoot = false;
+  bool m_antiLost = false;
+
   pv::mainwindow::HitFlags m_hits;
   bool m_bDragging = false;
   pv::PixelPoint m_dragStart;
@@ -77,7 +111,6 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   RECT m_rcAutoBoot{};
   RECT m_rcAntiLost{};
   RECT m_rcPointerToggle{};
-  RECT m_rcTimerSwitch{};
 
   HCURSOR m_hHandCursor = nullptr;  // shared system cursor
   CFont m_versionFont;

@@ -2,14 +2,16 @@
 
 #include <chrono>
 
+#include "framework/control_font.h"
+#include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
 #include "link/core/local_time.h"
 #include "link/win32/link_platform.h"
 #include "resources/resource_ids.h"
 #include "settings/win32/reg_keys.h"
-#include "ui/mainwindow/core/window_messages.h"
-#include "ui/skin/win32/ui_base.h"
+#include "ui/mainwindow/core/page_layout.h"
+#include "ui/skin/win32/picture_cache.h"
 
 using namespace pv::mainwindow;
 using pv::settings::SettingId;
@@ -24,9 +26,21 @@ std::optional<std::uint32_t> ReadIfStored(SettingId id) {
 
 }  // namespace
 
-CTimerPage::CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit,
-                       pv::link::CHidLink& link)
-    : m_dialog(dialog), m_edit(edit), m_state(state), m_focusAfterEdit(focusAfterEdit), m_link(link) {}
+CTimerPage::CTimerPage(PageHost& host, int focusAfterEdit, pv::link::CHidLink& link)
+    : m_host(host), m_focusAfterEdit(focusAfterEdit), m_link(link) {}
+
+void CTimerPage::InitControls() {
+  if (!m_edit.SubclassDlgItem(IDC_TIMER_EDIT, m_host.Window().GetSafeHwnd())) return;
+  // Client pixels: the template's dialog units would make the box outgrow
+  // the page picture's frame on a scaled screen.
+  const int height = kTimerEditRect.Height();
+  m_edit.MoveWindow(kTimerEditRect.left, kTimerEditRect.top, kTimerEditRect.Width(), height, TRUE);
+  m_edit.ShowWindow(SW_HIDE);
+
+  // The digits fill the box: the box's font, one pixel less than its height.
+  m_editFont = CreateFontSizedFromControl(m_edit.GetSafeHwnd(), height - 1);
+  m_edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), TRUE);
+}
 
 // The link's time base: local wall-clock seconds, by the same conversion.
 std::int64_t CTimerPage::Now() {
@@ -67,26 +81,26 @@ bool CTimerPage::PreTranslateMessage(const MSG& msg) {
 }
 
 void CTimerPage::LoadTimerPage() {
-  m_state.ready = TRUE;
+  m_ready = true;
 
   const StoredTimer stored{.on = ReadIfStored(SettingId::kTimerOn),
                            .seconds = ReadIfStored(SettingId::kTimerTime),
                            .startLow = ReadIfStored(SettingId::kTimerStartL),
                            .startHigh = ReadIfStored(SettingId::kTimerStartH)};
   const TimerResume resume = DecideResume(stored, Now());
-  m_state.on = resume.running ? TRUE : FALSE;
-  m_state.duration = resume.seconds;
+  m_on = resume.running;
+  m_duration = resume.seconds;
   // A running timer keeps its first start, so the countdown goes on where it was.
   if (resume.running) SaveAndStartTimer(true, resume.start, resume.seconds);
 
-  ShowBox(m_state.on != FALSE);
-  m_edit.SetWindowText(MinutesTextFor(m_state.duration).c_str());
-  if (!m_state.on) {
+  ShowBox(m_on);
+  m_edit.SetWindowText(MinutesTextFor(m_duration).c_str());
+  if (!m_on) {
     // Stored as off with a start of now. The link's timer is stopped only
     // if it runs: an alert still pending (the time ran out while the remote
     // was out of reach, and this load follows its return) must reach the
     // remote; only the remote's acknowledgement or the user withdraws it.
-    SaveAndStartTimer(false, 0, m_state.duration,
+    SaveAndStartTimer(false, 0, m_duration,
                       LinkTimerRunning().value_or(true) ? LinkChange::kHandOver : LinkChange::kNone);
   } else {
     m_edit.SetTextColor(CTimerEdit::kYellow);
@@ -94,25 +108,24 @@ void CTimerPage::LoadTimerPage() {
   }
 
   RECT picture{};
-  UIBase::GetPngRect(IDP_SWITCH_ON, &picture);
-  m_state.switchRect = {kTimerSwitchAt.x, kTimerSwitchAt.y, kTimerSwitchAt.x + picture.right,
-                        kTimerSwitchAt.y + picture.bottom};
+  m_host.Pictures().GetRect(IDP_SWITCH_ON, &picture);
+  m_switchRect = ToRect(pv::RectAt(kTimerSwitchAt, picture.right, picture.bottom));
   InvalidateSwitch();
 }
 
 void CTimerPage::OnSwitchClick() {
-  if (!m_state.ready) return;
-  m_state.on = !m_state.on;
-  ShowBox(m_state.on != FALSE);
+  if (!m_ready) return;
+  m_on = !m_on;
+  ShowBox(m_on);
   ApplyTimerMinutes(true);
   InvalidateSwitch();
 }
 
 void CTimerPage::ApplyTimerMinutes(bool force) {
   const std::uint32_t seconds = SecondsFromMinutesText(m_edit.GetWindowText());
-  if (!force && seconds == m_state.duration) return;
-  m_state.duration = seconds;
-  SaveAndStartTimer(m_state.on != FALSE, 0, seconds);
+  if (!force && seconds == m_duration) return;
+  m_duration = seconds;
+  SaveAndStartTimer(m_on, 0, seconds);
 }
 
 void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds, LinkChange change) {
@@ -126,13 +139,13 @@ void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t se
   CRegKeys::Save(SettingId::kTimerStartH, StartHigh(start));
   if (change == LinkChange::kNone) return;
   if (!m_handOver.Submit({.on = on, .start = start, .seconds = seconds}) && !m_retryTimerRunning) {
-    m_retryTimerRunning = m_dialog.SetTimer(kHandOverRetryTimer, kHandOverRetryMs) != 0;
+    m_retryTimerRunning = m_host.Window().SetTimer(kHandOverRetryTimer, kHandOverRetryMs) != 0;
   }
 }
 
 void CTimerPage::OnRetryTimer() {
   if (!m_handOver.Retry()) return;
-  m_dialog.KillTimer(kHandOverRetryTimer);
+  m_host.Window().KillTimer(kHandOverRetryTimer);
   m_retryTimerRunning = false;
 }
 
@@ -160,38 +173,42 @@ void CTimerPage::OnTimerEditChange() {
 }
 
 LRESULT CTimerPage::OnTimerEditDone() {
-  if (!m_state.ready) return 1;
+  if (!m_ready) return 1;
   ApplyTimerMinutes(false);
   m_edit.SetTextColor(CTimerEdit::kYellow);
   InvalidateBox();
-  if (HWND target = m_dialog.GetDlgItem(m_focusAfterEdit)) ::SetFocus(target);
+  if (HWND target = m_host.Window().GetDlgItem(m_focusAfterEdit)) ::SetFocus(target);
   return 1;
 }
 
 void CTimerPage::OnTimerDue() {
-  if (!m_state.ready) return;
+  if (!m_ready) return;
   // The notice is posted before the link clears its timer, and any process
   // can post it: a timer that still runs once the link's expiry check is
   // over (the user has started a new one, or the notice is not the link's)
   // is not switched off.
   if (LinkTimerRunning().value_or(false)) return;
-  m_state.on = FALSE;
+  m_on = false;
   ApplyTimerMinutes(false);
   ShowBox(false);
   InvalidateSwitch();
 }
 
-void CTimerPage::PaintSwitch(HDC dc) const {
-  if (!m_state.ready) return;
-  UIBase::DrawPng(dc, m_state.on ? IDP_SWITCH_ON : IDP_SWITCH_OFF, m_state.switchRect.left,
-                  m_state.switchRect.top);
+void CTimerPage::PaintSwitch(HDC dc) {
+  if (!m_ready) return;
+  m_host.Pictures().Draw(dc, m_on ? IDP_SWITCH_ON : IDP_SWITCH_OFF, m_switchRect.left, m_switchRect.top);
+}
+
+void CTimerPage::ShowControls(bool settingsPage) {
+  if (m_edit.GetSafeHwnd() == nullptr) return;
+  m_edit.ShowWindow(settingsPage && m_ready && m_on ? SW_SHOW : SW_HIDE);
 }
 
 void CTimerPage::ShowBox(bool show) {
   // On another page (the switch reacts there too) the layout shows the box
   // once the settings page is back.
   if (m_edit.GetSafeHwnd() == nullptr) return;
-  m_edit.ShowWindow(show && m_state.mode == MODE_READY ? SW_SHOW : SW_HIDE);
+  m_edit.ShowWindow(show && m_host.Mode() == MODE_READY ? SW_SHOW : SW_HIDE);
 }
 
 void CTimerPage::InvalidateBox() {
@@ -199,5 +216,5 @@ void CTimerPage::InvalidateBox() {
 }
 
 void CTimerPage::InvalidateSwitch() {
-  m_dialog.InvalidateRect(&m_state.switchRect, FALSE);
+  m_host.Window().InvalidateRect(&m_switchRect, FALSE);
 }

@@ -1,36 +1,27 @@
 // CTimerPage: the presentation timer's controls on the main window's
-// settings page: the on/off switch and the minutes box beside it. It loads
-// them from the settings once the remote has been seen (resuming a timer that
-// was running when the program ended), persists every change, hands it to
-// the receiver link and switches itself off when the link reports that the
-// time is up. It takes its messages through the main window's handler chain.
-//
-// The state it works on (ready, on, duration, the switch's rectangle) stays
-// in the main window, whose painting, layout and click dispatch read it.
+// settings page: the on/off switch and the minutes box beside it. It owns
+// both and their state. It loads them from the settings once the remote has
+// been seen (resuming a timer that was running when the program ended),
+// persists every change, hands it to the receiver link and switches itself
+// off when the link reports that the time is up. It takes its messages
+// through the main window's handler chain; the settings page's click
+// dispatcher hit-tests its switch (SwitchRect, Ready) and calls OnSwitchClick.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "framework/gdi.h"
 #include "framework/message_chain.h"
-#include "framework/wnd.h"
-#include "ui/mainwindow/core/page_mode.h"
 #include "ui/mainwindow/core/timer_page_rules.h"
+#include "ui/mainwindow/core/window_messages.h"
+#include "ui/mainwindow/win32/page_host.h"
 #include "ui/skin/win32/timer_edit.h"
 
 namespace pv::link {
 class CHidLink;
 }
-
-// The main window's members the timer page reads and writes.
-struct TimerPageState {
-  BOOL& ready;                           // LoadTimerPage has run: the switch is drawn and reacts
-  BOOL& on;                              // the switch
-  std::uint32_t& duration;               // seconds
-  RECT& switchRect;                      // client pixels
-  const pv::mainwindow::PageMode& mode;  // the box shows on the settings page only
-};
 
 class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort {
  public:
@@ -41,12 +32,14 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   // to build and write one report; longer means a write is stuck.
   static constexpr std::uint32_t kLinkLockWaitMs = 200;
 
-  // dialog: the main window; edit: its minutes box; focusAfterEdit: the
-  // control that takes the focus once a value is taken over; link: keeps the
-  // running timer. All of them outlive the page.
-  CTimerPage(CWnd& dialog, CTimerEdit& edit, TimerPageState state, int focusAfterEdit,
-             pv::link::CHidLink& link);
+  // host: the window the page lies on; focusAfterEdit: the control that
+  // takes the focus once a value is taken over; link: keeps the running
+  // timer. Both outlive the page.
+  CTimerPage(pv::mainwindow::PageHost& host, int focusAfterEdit, pv::link::CHidLink& link);
 
+  // Takes the window's minutes box (control IDC_TIMER_EDIT) over: placed in
+  // client pixels, its digits sized to fill it, hidden.
+  void InitControls();
   // Loads the switch and the box from the settings and resumes or stops the
   // link's timer. Called when the remote has been seen.
   void LoadTimerPage();
@@ -56,7 +49,18 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   LRESULT OnTimerEditDone();
   // Enter in the box: takes the value over instead of reaching the dialog.
   bool PreTranslateMessage(const MSG& msg);
-  void PaintSwitch(HDC dc) const;
+  // The switch, once the timer page is loaded.
+  void PaintSwitch(HDC dc);
+  // The box shows while the timer is on, on the settings page only.
+  void ShowControls(bool settingsPage);
+
+  // LoadTimerPage has run: the switch is drawn and reacts.
+  bool Ready() const { return m_ready; }
+  bool On() const { return m_on; }
+  std::uint32_t DurationSeconds() const { return m_duration; }
+  // Client pixels; empty before LoadTimerPage.
+  RECT SwitchRect() const { return m_switchRect; }
+  CTimerEdit& MinutesBox() { return m_edit; }
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -81,11 +85,16 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
 
   static std::int64_t Now();
 
-  CWnd& m_dialog;
-  CTimerEdit& m_edit;
-  TimerPageState m_state;
+  pv::mainwindow::PageHost& m_host;
   int m_focusAfterEdit;
   pv::link::CHidLink& m_link;
   pv::mainwindow::TimerHandOver m_handOver{*this};
   bool m_retryTimerRunning = false;
+
+  bool m_ready = false;
+  bool m_on = false;
+  std::uint32_t m_duration = pv::mainwindow::kDefaultTimerSeconds;
+  RECT m_switchRect{};
+  CTimerEdit m_edit{pv::mainwindow::UM_TIMER_EDIT_DONE};
+  CFont m_editFont;
 };
