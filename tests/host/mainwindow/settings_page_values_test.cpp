@@ -25,9 +25,10 @@ class SettingsPageValuesTest : public ::testing::Test {
  protected:
   settings::MemoryBackend backend;
   settings::SettingsStore store{backend};
-  effects::EffectSettings effect;
+  EffectSettingsModel model{store};
+  const effects::EffectSettings& effect = model.Current();
   RecordingOutputs outputs;
-  SettingsPageValues values{store, effect, outputs};
+  SettingsPageValues values{store, model, outputs};
 
   static std::wstring Name(const wchar_t* setting) { return std::wstring(settings::kKeyPrefix) + setting; }
   std::optional<std::uint32_t> Stored(const wchar_t* setting) const { return backend.Dword(Name(setting)); }

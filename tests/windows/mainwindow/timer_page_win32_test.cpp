@@ -20,7 +20,9 @@
 #include "settings/win32/reg_keys.h"
 #include "tests/host/link/link_internals.h"
 #include "ui/mainwindow/core/window_messages.h"
+#include "ui/mainwindow/win32/page_host.h"
 #include "ui/mainwindow/win32/timer_page.h"
+#include "ui/skin/win32/picture_cache.h"
 #include "ui/skin/win32/timer_edit.h"
 
 using pv::mainwindow::UM_TIMER_EDIT_DONE;
@@ -150,11 +152,31 @@ TEST(TimerEdit, LosingTheFocusPostsOneNotice) {
 
 // ---------------------------------------------------------------- the page
 
+// The main window as the page sees it: the parent window and a page mode the
+// test sets.
+class FakePageHost final : public pv::mainwindow::PageHost {
+ public:
+  explicit FakePageHost(CWnd& window) : m_window(window) {}
+  CWnd& Window() override { return m_window; }
+  pv::mainwindow::PageMode Mode() const override { return mode; }
+  CPictureCache& Pictures() override { return pictures; }
+  bool LangZh() const override { return false; }
+  void RunUpdateCheck() override { ADD_FAILURE() << "the timer page has no update link"; }
+
+  pv::mainwindow::PageMode mode = pv::mainwindow::MODE_READY;
+  CPictureCache pictures;
+
+ private:
+  CWnd& m_window;
+};
+
 class TimerPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(parent.Create());
-    ASSERT_TRUE(box.SubclassWindow(CreateBox(parent.GetSafeHwnd())));
+    ASSERT_NE(CreateBox(parent.GetSafeHwnd()), nullptr);
+    page.InitControls();
+    ASSERT_NE(box.GetSafeHwnd(), nullptr);
     parent.handler = &page;
     CRegKeys::Save(SettingId::kTimerOn, 0);
     CRegKeys::Save(SettingId::kTimerTime, 900);
@@ -177,16 +199,12 @@ class TimerPageTest : public ::testing::Test {
   }
 
   CParentWnd parent;
-  CTimerEdit box{UM_TIMER_EDIT_DONE};
-  BOOL ready = FALSE;
-  BOOL on = FALSE;
-  std::uint32_t duration = 0;
-  RECT switchRect{};
-  pv::mainwindow::PageMode mode = pv::mainwindow::MODE_READY;
+  FakePageHost host{parent};
   // A link whose worker never runs: the test plays the worker's part.
   pv::link::CHidLink link;
   pv::link::test::LinkInternals internals{link};
-  CTimerPage page{parent, box, {ready, on, duration, switchRect, mode}, 0, link};
+  CTimerPage page{host, 0, link};
+  CTimerEdit& box = page.Box();
 };
 
 // A worker stuck in a write to a receiver that does not answer keeps the
@@ -194,7 +212,7 @@ class TimerPageTest : public ::testing::Test {
 // and reaches the link, with the start of the click, once the lock is free.
 TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   page.LoadTimerPage();
-  ASSERT_TRUE(ready);
+  ASSERT_TRUE(page.Ready());
   EXPECT_EQ(box.GetWindowText(), L"15");
 
   std::mutex m;
@@ -220,7 +238,7 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   const auto waited = std::chrono::steady_clock::now() - before;
   std::printf("switch click with the link's lock held returned after %lld ms\n",
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()));
-  EXPECT_TRUE(on);
+  EXPECT_TRUE(page.On());
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 900u);
   const std::int64_t clickedAt = StoredStart();
@@ -247,16 +265,16 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
 TEST_F(TimerPageTest, TheDueNoticeSwitchesOffOnlyATimerThatEnded) {
   page.LoadTimerPage();
   page.OnSwitchClick();
-  ASSERT_TRUE(on);
+  ASSERT_TRUE(page.On());
   ASSERT_TRUE(PumpUntil([&] { return internals.m_bTimerRunning.load() != 0; }, 1000));
 
   parent.SendMessage(pv::link::UM_LINK_TIMER_DUE);
-  EXPECT_TRUE(on) << "a running timer was switched off by a stray notice";
+  EXPECT_TRUE(page.On()) << "a running timer was switched off by a stray notice";
   EXPECT_TRUE(::IsWindowVisible(box.GetSafeHwnd()));
 
   StopLinkTimer();  // as the link's expiry check does
   parent.SendMessage(pv::link::UM_LINK_TIMER_DUE);
-  EXPECT_FALSE(on);
+  EXPECT_FALSE(page.On());
   EXPECT_FALSE(::IsWindowVisible(box.GetSafeHwnd()));
   // The box held the duration: the setting stays as it was until the next load.
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
@@ -274,7 +292,7 @@ TEST_F(TimerPageTest, LoadingAfterAnUnseenExpiryKeepsTheAlertForTheRemote) {
   internals.m_bTimerAlert = 1;  // as the link's expiry check leaves it
 
   page.LoadTimerPage();
-  EXPECT_FALSE(on);
+  EXPECT_FALSE(page.On());
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 0u);
   EXPECT_GT(StoredStart(), longAgo);  // stored as off with a start of now
   EXPECT_EQ(internals.m_bTimerAlert.load(), 1) << "the load withdrew the remote's alert";
@@ -292,14 +310,14 @@ TEST_F(TimerPageTest, LoadingStoredOffStopsARunningLinkTimer) {
 // would stand over a picture that has no frame for it.
 TEST_F(TimerPageTest, TheBoxShowsOnTheSettingsPageOnly) {
   page.LoadTimerPage();
-  mode = pv::mainwindow::MODE_NOT_READY;
+  host.mode = pv::mainwindow::MODE_NOT_READY;
   page.OnSwitchClick();
-  EXPECT_TRUE(on);
+  EXPECT_TRUE(page.On());
   EXPECT_FALSE(::IsWindowVisible(box.GetSafeHwnd()));
-  mode = pv::mainwindow::MODE_READY;
+  host.mode = pv::mainwindow::MODE_READY;
   page.OnSwitchClick();
   page.OnSwitchClick();
-  EXPECT_TRUE(on);
+  EXPECT_TRUE(page.On());
   EXPECT_TRUE(::IsWindowVisible(box.GetSafeHwnd()));
 }
 
@@ -318,7 +336,7 @@ TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {
   EXPECT_EQ(box.GetWindowText(), L"7");
   parent.SendMessage(UM_TIMER_EDIT_DONE);
   EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 420u);
-  EXPECT_EQ(duration, 420u);
+  EXPECT_EQ(page.DurationSeconds(), 420u);
   EXPECT_EQ(box.TextColor(), CTimerEdit::kYellow);
 }
 

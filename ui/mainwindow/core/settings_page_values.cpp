@@ -21,11 +21,11 @@ std::uint32_t AsValue(int position) {
 }  // namespace
 
 void SettingsPageValues::Load() {
-  m_effect.brightness = LoadSetting(m_store, SettingId::kBrightness).value;
+  m_effect.SetBrightness(LoadSetting(m_store, SettingId::kBrightness).value);
   m_pointerSpeed = LoadSetting(m_store, SettingId::kPointerSpeed).value;
   m_outputs.SetLinkPointerSpeed(static_cast<std::uint8_t>(m_pointerSpeed));
   m_circleColorIndex = LoadSetting(m_store, SettingId::kCircleColor).value;
-  m_effect.circleColor = HueToColor(m_circleColorIndex);
+  m_effect.SetCircleColor(HueToColor(m_circleColorIndex));
 }
 
 void SettingsPageValues::Store(SettingId id, std::uint32_t value, ScrollStep step) {
@@ -44,11 +44,11 @@ void SettingsPageValues::EndScrollRun() {
 
 bool SettingsPageValues::SyncBrightness(int position, ScrollStep step) {
   const std::uint32_t value = AsValue(position);
-  if (value == m_effect.brightness || value > 100) return false;
+  if (value == Brightness() || value > 100) return false;
+  Store(SettingId::kBrightness, value, step);
   // Nothing of the main window changes with it: the preview window takes the
   // new opacity by itself, so no repaint is asked for.
-  m_effect.brightness = value;
-  Store(SettingId::kBrightness, value, step);
+  m_effect.SetBrightness(value);
   return true;
 }
 
@@ -69,7 +69,7 @@ bool SettingsPageValues::SyncCircleColor(int position, ScrollStep step) {
   if (value == m_circleColorIndex || value >= kHueSteps) return false;
   m_circleColorIndex = value;
   Store(SettingId::kCircleColor, value, step);
-  m_effect.circleColor = HueToColor(value);
+  m_effect.SetCircleColor(HueToColor(value));
   return true;
 }
 

@@ -9,9 +9,9 @@
 
 #include <cstdint>
 
-#include "effects/core/effect_types.h"
 #include "settings/core/setting_ids.h"
 #include "settings/core/settings_store.h"
+#include "ui/mainwindow/core/effect_settings_model.h"
 
 namespace pv::mainwindow {
 
@@ -42,8 +42,8 @@ enum class ScrollStep {
 
 class SettingsPageValues {
  public:
-  // effect: brightness and circle colour live there (the effects read them).
-  SettingsPageValues(settings::SettingsStore& store, effects::EffectSettings& effect,
+  // effect: brightness and circle colour are kept there (the effects read them).
+  SettingsPageValues(settings::SettingsStore& store, EffectSettingsModel& effect,
                      SettingsPageOutputs& outputs)
       : m_store(store), m_effect(effect), m_outputs(outputs) {}
 
@@ -63,14 +63,14 @@ class SettingsPageValues {
   // The run ended: what it stored is made durable, with one flush.
   void EndScrollRun();
 
-  std::uint32_t Brightness() const { return m_effect.brightness; }
+  std::uint32_t Brightness() const { return m_effect.Current().brightness; }
   std::uint32_t PointerSpeed() const { return m_pointerSpeed; }
   std::uint32_t CircleColorIndex() const { return m_circleColorIndex; }
-  std::uint32_t CircleColor() const { return m_effect.circleColor; }  // 0xRRGGBB
+  std::uint32_t CircleColor() const { return m_effect.Current().circleColor; }  // 0xRRGGBB
 
  private:
   settings::SettingsStore& m_store;
-  effects::EffectSettings& m_effect;
+  EffectSettingsModel& m_effect;
   SettingsPageOutputs& m_outputs;
   void Store(settings::SettingId id, std::uint32_t value, ScrollStep step);
 

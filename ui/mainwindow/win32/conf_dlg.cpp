@@ -13,7 +13,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "framework/control_font.h"
+#include "effects/core/effect_geometry.h"
 #include "framework/dpi_awareness.h"
 #include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
@@ -43,20 +43,18 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_link(link),
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
-      m_linkFlags(link),
-      m_timerEdit(UM_TIMER_EDIT_DONE),
-      m_timerPage(*this, m_timerEdit,
-                  {m_bTimerPageReady, m_bTimerOn, m_timerDuration, m_timerSwitchRect, m_mode},
-                  IDC_SLIDER_BRIGHTNESS, link) {
+      m_timerPage(*this, IDC_SLIDER_BRIGHTNESS, link),
+      m_settingsPage(*this, CRegKeys::Store(), m_effectSettings, desktop, link, m_timerPage),
+      m_linkFlags(link) {
   // The pages are drawn at their pictures' pixel sizes: on a scaled screen
   // the window, its controls and the dialogs opened from it are enlarged by
   // the system (from Windows 10 version 1607 on; the process itself is
   // per-monitor aware, so earlier systems draw the page at its pixel size).
   SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
-  m_handlers.Add(m_timerPage);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
-  m_handlers.Add(m_updateLink);
+  m_effectSettings.SetObserver(this);
+  m_handlers.Add(m_timerPage);
   m_handlers.Add(m_settingsPage);
   m_handlers.Add(m_tray);
 }
@@ -78,8 +76,7 @@ BOOL CConfDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-  m_timerEdit.SubclassDlgItem(IDC_TIMER_EDIT, m_hWnd);
-  PlaceTimerEdit();
+  m_timerPage.InitControls();
   if (HWND version = GetDlgItem(IDC_VERSION_TEXT)) {
     ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
                  kVersionField.Height(), FALSE);
@@ -88,7 +85,6 @@ BOOL CConfDlg::OnInitDialog() {
 
   m_mode = MODE_START;
   m_screenCenter = {::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 2};
-  m_effect.maxEffectSize = pv::effects::CEffectWindows::MaxEffectSize();
 
   m_timerBatteryBlink = SetTimer(TIMER_BATTERY_BLINK, kBatteryBlinkPeriodMs);
   m_timerTrack = SetTimer(TIMER_TRACK_POINTER, kTrackPointerIdleMs);
@@ -97,7 +93,7 @@ BOOL CConfDlg::OnInitDialog() {
   const pv::link::LinkSnapshot link = m_link.Snapshot();
   m_bReceiverPresent = link.receiverPresent;
   m_bRfLinked = link.rfLinked;
-  if (m_bReceiverPresent && m_bRfLinked) LoadTimerPage();
+  if (m_bReceiverPresent && m_bRfLinked) m_timerPage.LoadTimerPage();
 
   if (!RegisterRawInput()) {
     // Without raw input the effects cannot follow the mouse: the program ends.
@@ -142,27 +138,11 @@ bool CConfDlg::RegisterRawInput() {
   return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
 }
 
-void CConfDlg::PlaceTimerEdit() {
-  HWND edit = GetDlgItem(IDC_TIMER_EDIT);
-  if (edit == nullptr) return;
-  // Client pixels: the template's dialog units would make the box outgrow
-  // the page picture's frame on a scaled screen.
-  const int height = kTimerEditRect.Height();
-  ::MoveWindow(edit, kTimerEditRect.left, kTimerEditRect.top, kTimerEditRect.Width(), height, TRUE);
-  ::ShowWindow(edit, SW_HIDE);
-
-  // The digits fill the box: the box's font, one pixel less than its height.
-  m_editFont = CreateFontSizedFromControl(edit, height - 1);
-  ::SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(m_editFont.Get()), TRUE);
-}
-
 void CConfDlg::InitLayout() {
   // The black screen window is created here (black screen); a taskbar left
   // hidden by an earlier run comes back at every start.
   pv::effects::ShowTaskbar(true);
-  ShowControl(IDC_TIMER_EDIT, false);
-  for (int id : {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR})
-    ShowControl(id, false);
+  m_timerPage.ShowControls(false);
 
   // The low-battery symbol is placed from the page picture's own geometry,
   // never from the template's size, which grows with the screen's scaling.
@@ -172,6 +152,7 @@ void CConfDlg::InitLayout() {
 
   LoadSettingsValues();
   m_settingsPage.InitControls();
+  m_settingsPage.ShowControls(false);
 
   RECT page{};
   m_pictures.GetRect(m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN, &page);
@@ -181,39 +162,12 @@ void CConfDlg::InitLayout() {
 }
 
 // Every value the pages and the effects use, read once through the settings
-// table (defaults, ranges and write-backs applied there).
+// table (defaults, ranges and write-backs applied there): the effect sizes
+// (within the screen) and the pointer option, then the page's switches and
+// sliders (the pointer speed also goes to the link).
 void CConfDlg::LoadSettingsValues() {
-  m_bAutoBoot = Load(SettingId::kAutoBoot).IsOn();
-  m_effect.showPointerInSpotlight = Load(SettingId::kDefault).IsOn();
-  m_bAntiLost = Load(SettingId::kAntiLost).IsOn();
-
-  const pv::settings::LoadContext screen{.maxEffectSize = m_effect.maxEffectSize};
-  m_effect.spotlightSize = Load(SettingId::kSpotlightSize, screen).value;
-  m_effect.zoomSize = Load(SettingId::kZoomSize, screen).value;
-  m_effect.circleSize = Load(SettingId::kCircleSize, screen).value;
-
-  // Brightness, pointer speed (also given to the link) and the laser colour.
+  m_effectSettings.Load(pv::effects::CEffectWindows::MaxEffectSize());
   m_settingsPage.LoadValues();
-}
-
-void CConfDlg::ShowControl(int id, bool show) {
-  if (HWND control = GetDlgItem(id)) ::ShowWindow(control, show ? SW_SHOW : SW_HIDE);
-}
-
-void CConfDlg::LoadTimerPage() {
-  m_timerPage.LoadTimerPage();
-}
-
-void CConfDlg::OnTimerSwitchClick() {
-  m_timerPage.OnSwitchClick();
-}
-
-void CConfDlg::PaintTimerSwitch(HDC dc) {
-  m_timerPage.PaintSwitch(dc);
-}
-
-LRESULT CConfDlg::OnTimerEditDone() {
-  return m_timerPage.OnTimerEditDone();
 }
 
 BOOL CConfDlg::PreTranslateMessage(MSG* msg) {
@@ -288,15 +242,6 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return OnLinkRf(wp);
     case UM_LINK_STATE_BIT:
       return 1;  // the battery symbol follows the link's flag on its own timer
-    case UM_LINK_KEYS:
-    case UM_LINK_SIZE_STEP:
-      return 1;  // taken by the effect input (m_handlers) before this switch
-    case UM_LINK_TIMER_DUE:
-    case UM_TIMER_EDIT_DONE:
-      return 1;  // taken by the timer page in m_handlers first
-    case UM_RAW_MOUSE:
-    case UM_RAW_KEY:
-      return 0;  // taken by the effect input (m_handlers) before this switch
     default:
       if (msg == TaskbarCreatedMessage() && msg != 0) return OnTaskbarCreated();
       break;
@@ -314,10 +259,8 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       if (m_timerAutoHide != 0) HideToTray();
       break;
     case TIMER_ALARM:
-      m_alarm.OnCountdownElapsed(m_bAntiLost != FALSE);
+      m_alarm.OnCountdownElapsed(m_settingsPage.AntiLostOn());
       break;
-    case TIMER_TRACK_POINTER:
-      break;  // taken by the effect input (m_handlers) before this switch
     case TIMER_PREVIEW_RESTACK:
       OnPreviewRestackTimer();
       break;
@@ -352,19 +295,15 @@ void CConfDlg::OnActivateApp(BOOL active) {
   m_timerAutoHide = SetTimer(TIMER_AUTO_HIDE, kAutoHideAfterDeactivationMs);
 }
 
-// F1: the manual, except during an effect; m_hitHelp also keeps a second F1
-// from re-entering while the first one is being handled.
+// F1: the manual (the page knows when it must not open).
 BOOL CConfDlg::OnHelpInfo() {
-  if (m_mode == MODE_EFFECT || m_hitHelp) return TRUE;
-  m_hitHelp = TRUE;
-  m_desktop.OpenHelpDocument(m_bLangZh != FALSE);
-  m_hitHelp = FALSE;
+  m_settingsPage.OnHelpKey();
   return TRUE;
 }
 
 // The window keeps answering while the check talks to the server; a second
 // click meanwhile is ignored.
-void CConfDlg::OnUpdateLinkClick() {
+void CConfDlg::RunUpdateCheck() {
   using pv::update::win32::RunUpdateCheck;
   using pv::update::win32::UpdateCheckResult;
   if (m_bUpdateChecking || m_bQuitRequested) return;
@@ -446,6 +385,8 @@ bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
 }
 
 // The brightness slider moved: the preview darkens or lightens at once.
-void CConfDlg::OnPreviewOpacityChanged(std::uint8_t opacity) {
-  m_effectWindows.Preview().SetOpacity(opacity);
+void CConfDlg::OnEffectSettingChanged(pv::mainwindow::EffectSetting which,
+                                      const pv::effects::EffectSettings& now) {
+  if (which != pv::mainwindow::EffectSetting::kBrightness) return;
+  m_effectWindows.Preview().SetOpacity(pv::effects::OpacityForBrightness(now.brightness));
 }

@@ -4,6 +4,11 @@
 // window, owns the tray icon, and shows one of two pages on demand: the
 // settings page while the remote is linked, the "plug in the receiver" page
 // otherwise.
+//
+// The window routes: its pages (settings page, timer page), the raw-input
+// reader and the tray icon take their messages from its handler chain and
+// own their state; the window keeps the page mode and the link state, lays
+// the pages out and is the effect controller's host.
 #pragma once
 
 #include <windows.h>
@@ -25,16 +30,15 @@
 #include "settings/core/work_folder.h"
 #include "settings/win32/reg_keys.h"
 #include "ui/mainwindow/core/anti_lost_alarm.h"
+#include "ui/mainwindow/core/effect_settings_model.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
-#include "ui/mainwindow/core/timer_page_rules.h"
 #include "ui/mainwindow/win32/effect_input.h"
+#include "ui/mainwindow/win32/page_host.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/timer_page.h"
 #include "ui/mainwindow/win32/tray_icon.h"
-#include "ui/mainwindow/win32/update_link.h"
 #include "ui/skin/win32/picture_cache.h"
-#include "ui/skin/win32/timer_edit.h"
 #include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
@@ -44,7 +48,9 @@ class CHidLink;
 class CConfDlg : public CDialog,
                  public UIBase,
                  public CRegKeys,
+                 private pv::mainwindow::PageHost,
                  private pv::mainwindow::AlarmOutputs,
+                 private pv::mainwindow::EffectSettingsObserver,
                  private pv::effects::EffectHost,
                  private pv::effects::PreviewOwner {
  public:
@@ -69,19 +75,25 @@ class CConfDlg : public CDialog,
 
  private:
   using PageMode = pv::mainwindow::PageMode;
-  // The settings page's controls and mouse handling work on the window's
-  // page state and option flags.
-  friend class CSettingsPage;
 
-  // The brightness slider moved: the preview follows at once.
-  void OnPreviewOpacityChanged(std::uint8_t opacity);
+  // PageHost: what the pages reach of the window.
+  CWnd& Window() override { return *this; }
+  PageMode Mode() const override { return m_mode; }
+  CPictureCache& Pictures() override { return m_pictures; }
+  bool LangZh() const override { return m_bLangZh != FALSE; }
+  // The "Update" link: the online update. When the updater has taken over,
+  // the window ends as on Quit.
+  void RunUpdateCheck() override;
+
+  // EffectSettingsObserver: the brightness slider moved, the preview follows.
+  void OnEffectSettingChanged(pv::mainwindow::EffectSetting which,
+                              const pv::effects::EffectSettings& now) override;
 
   // Initialisation.
   void RegisterWithLink();
   bool RegisterRawInput();
   void InitLayout();
   void LoadSettingsValues();
-  void PlaceTimerEdit();
 
   // The program's end (tray Quit, end of the session).
   void Quit();
@@ -92,16 +104,6 @@ class CConfDlg : public CDialog,
   void ApplyLayout();
   void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
-  void ShowControl(int id, bool show);
-
-  // Timer page (timer_page.h): loaded once the remote is seen; the page's
-  // painting and click dispatch call the switch's two operations.
-  void LoadTimerPage();
-  void OnTimerSwitchClick();
-  void PaintTimerSwitch(HDC dc);
-  // Takes the minutes box's value over; the click dispatcher calls it after
-  // every click but one on the timer switch.
-  LRESULT OnTimerEditDone();
 
   // Tray icon and link status.
   void BuildTrayIcon();
@@ -120,10 +122,6 @@ class CConfDlg : public CDialog,
   void PlayAlarmSound() override;
   void StopSound() override;
 
-  // The settings page's "Update" link: the online update. When the updater
-  // has taken over, the window ends as on Quit.
-  void OnUpdateLinkClick();
-
   // Effects (conf_dlg_effects.cpp): the overlay windows, the settings
   // page's preview, and the main window as the effect controller sees it.
   void CreateEffectWindows();
@@ -136,14 +134,12 @@ class CConfDlg : public CDialog,
   bool MainWindowShown() override;
   bool PointerOverHelpLink() override;
   bool RfLinked() override;
-  void SaveEffectSize(pv::effects::Scene scene, std::uint32_t size) override;
   void SetTrackingPeriod(unsigned milliseconds) override;
   void OnPreviewCancel() override;
 
   // Messages.
   void OnPaint();
   void DrawBackground(HDC dc);
-  void PaintSettingsPage(HDC dc);
   void OnTimer(UINT_PTR id);
   void OnBatteryBlinkTick();
   void OnActivateApp(BOOL active);
@@ -158,32 +154,24 @@ class CConfDlg : public CDialog,
   BOOL m_bLangZh;
   HICON m_hIcon;  // shared resource icon; not destroyed
 
-  // The pointer is over a click region (help link: also a re-entry guard of F1).
-  BOOL m_hitHelp = FALSE;
   BOOL m_bBatteryBlink = FALSE;
 
   PageMode m_mode = pv::mainwindow::MODE_START;
   UINT m_bgImageId = 0;
   RECT m_rcBattery{};
-  RECT m_rcHelp{};
   POINT m_screenCenter{};
 
-  // Option switches and settings page values, loaded once at initialisation.
-  BOOL m_bAutoBoot = FALSE;
-  BOOL m_bAntiLost = FALSE;
-  BOOL m_bTimerPageReady = FALSE;
-  BOOL m_bTimerOn = FALSE;
-  std::uint32_t m_timerDuration = pv::mainwindow::kDefaultTimerSeconds;  // seconds
-  RECT m_timerSwitchRect{};
   // Brightness, effect sizes, laser colour and the show-pointer option: the
   // values the effects are drawn with (the effect controller reads them, its
   // size keys change the sizes, the settings page changes the rest).
-  pv::effects::EffectSettings m_effect;
+  pv::mainwindow::EffectSettingsModel m_effectSettings{CRegKeys::Store()};
 
   // Every skin picture the pages draw, decoded once.
   CPictureCache m_pictures;
-  // Sliders, switches, click regions and dragging of the settings page.
-  CSettingsPage m_settingsPage{*this, CRegKeys::Store(), m_link};
+  // The timer's switch and minutes box, and the settings page they lie on
+  // (switches, sliders, click regions, dragging).
+  CTimerPage m_timerPage;
+  CSettingsPage m_settingsPage;
 
   // Link state as last reported by the link.
   BOOL m_bReceiverPresent = FALSE;
@@ -195,19 +183,13 @@ class CConfDlg : public CDialog,
   // The overlay windows and the effect rules over them (and over m_effect).
   pv::effects::CEffectWindows m_effectWindows;
   CLinkEffectFlags m_linkFlags;
-  pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
+  pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effectSettings};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
   CEffectInput m_effectInput{m_effects};
 
-  // The minutes box (control 1002) and the timer page working it.
-  CTimerEdit m_timerEdit;
-  CTimerPage m_timerPage;
-
-  // Collaborators (pages, raw input) that take their messages before the
-  // window's own switch.
+  // Collaborators (pages, tray icon, raw input) that take their messages
+  // before the window's own switch.
   CMessageChain m_handlers;
-  CUpdateLink m_updateLink{[this] { return m_mode == pv::mainwindow::MODE_READY; },
-                           [this] { OnUpdateLinkClick(); }};
 
   UINT_PTR m_timerAutoHide = 0;
   UINT_PTR m_timerBatteryBlink = 0;
@@ -218,7 +200,6 @@ class CConfDlg : public CDialog,
   CIcon m_trayIcon;
   // Keeps m_nid's icon in the notification area (retries a refused add).
   CTrayIcon m_tray{m_nid};
-  CFont m_editFont;
   CBrush m_versionBrush;
   CDevNotify m_deviceNotify;
 

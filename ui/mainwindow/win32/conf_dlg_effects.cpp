@@ -1,14 +1,12 @@
 // CConfDlg: the presentation effects. The window owns the overlay windows and
 // the effect controller, and is the controller's host: it enters the effect
-// mode, puts itself into the tray, stores the sizes the remote's size keys
-// change and runs the pointer-tracking timer. It also places the settings
-// page's preview of the spotlight.
+// mode, puts itself into the tray and runs the pointer-tracking timer. It
+// also places the settings page's preview of the spotlight.
 #include "effects/core/effect_geometry.h"
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
 using namespace pv::mainwindow;
-using pv::settings::SettingId;
 
 namespace {
 
@@ -32,11 +30,12 @@ void CConfDlg::CreateEffectWindows() {
 void CConfDlg::CreatePreview() {
   RECT window{};
   ::GetWindowRect(m_hWnd, &window);
+  const pv::effects::EffectSettings& effect = m_effectSettings.Current();
   pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
   preview.SetOwner(this);
   preview.CreateOrMove(m_hWnd, window.left + kPreviewOffset.x, window.top + kPreviewOffset.y,
-                       pv::effects::OpacityForBrightness(m_effect.brightness),
-                       pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
+                       pv::effects::OpacityForBrightness(effect.brightness),
+                       pv::effects::PreviewHoleDiameter(effect.spotlightSize, effect.maxEffectSize));
   m_effectWindows.Composition().DisableTransitions(preview.GetSafeHwnd());
 }
 
@@ -48,7 +47,8 @@ void CConfDlg::LayOutPreview() {
     preview.HidePreview();
     return;
   }
-  preview.SetHoleSize(pv::effects::PreviewHoleDiameter(m_effect.spotlightSize, m_effect.maxEffectSize));
+  const pv::effects::EffectSettings& effect = m_effectSettings.Current();
+  preview.SetHoleSize(pv::effects::PreviewHoleDiameter(effect.spotlightSize, effect.maxEffectSize));
   preview.ShowPreview();
   // Activation may raise the page over it once more after this (Wine's X11
   // driver raises a newly focused window by itself): placed again shortly.
@@ -88,27 +88,11 @@ bool CConfDlg::MainWindowShown() {
 }
 
 bool CConfDlg::PointerOverHelpLink() {
-  return m_hitHelp != FALSE;
+  return m_settingsPage.PointerOverHelpLink();
 }
 
 bool CConfDlg::RfLinked() {
   return m_bRfLinked != FALSE;
-}
-
-void CConfDlg::SaveEffectSize(pv::effects::Scene scene, std::uint32_t size) {
-  switch (scene) {
-    case pv::effects::SCENE_SPOTLIGHT:
-      Save(SettingId::kSpotlightSize, size);
-      break;
-    case pv::effects::SCENE_MAGNIFIER:
-      Save(SettingId::kZoomSize, size);
-      break;
-    case pv::effects::SCENE_CIRCLE:
-      Save(SettingId::kCircleSize, size);
-      break;
-    default:
-      break;
-  }
 }
 
 void CConfDlg::SetTrackingPeriod(unsigned milliseconds) {

@@ -42,10 +42,8 @@ void CConfDlg::ApplyLayout() {
   if (m_mode == MODE_EFFECT) {
     m_effectWindows.Preview().HidePreview();
     ShowWindow(SW_HIDE);
-    for (int id :
-         {IDC_SLIDER_BRIGHTNESS, IDC_SLIDER_POINTER_SPEED, IDC_SLIDER_CIRCLE_COLOR, IDC_TIMER_EDIT}) {
-      ShowControl(id, false);
-    }
+    m_settingsPage.ShowControls(false);
+    m_timerPage.ShowControls(false);
     return;
   }
 
@@ -58,9 +56,6 @@ void CConfDlg::ApplyLayout() {
   } else {
     m_bgImageId = ready ? IDP_SETTINGS_PAGE_EN : IDP_NOT_READY_PAGE_EN;
   }
-  const PixelRect help = HelpLinkRect(m_mode);
-  m_rcHelp = {help.left, help.top, help.right, help.bottom};
-
   // Size and place the window for the page before it becomes visible, so it
   // never shows the old page at the new size.
   RECT page{};
@@ -74,22 +69,8 @@ void CConfDlg::ApplyLayout() {
   m_effectWindows.Preview().HidePreview();
   pv::effects::ShowPointerFully();
 
-  const struct {
-    int id;
-    PixelPoint at;
-  } sliders[] = {{IDC_SLIDER_BRIGHTNESS, kBrightnessSliderAt},
-                 {IDC_SLIDER_POINTER_SPEED, kPointerSpeedSliderAt},
-                 {IDC_SLIDER_CIRCLE_COLOR, kCircleColorSliderAt}};
-  for (const auto& slider : sliders) {
-    HWND control = GetDlgItem(slider.id);
-    if (control == nullptr) continue;
-    if (ready) {
-      ::SetWindowPos(control, nullptr, slider.at.x, slider.at.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    ::ShowWindow(control, ready ? SW_SHOW : SW_HIDE);
-  }
-  ShowControl(IDC_TIMER_EDIT, ready && m_bTimerPageReady && m_bTimerOn);
+  m_settingsPage.ShowControls(ready);
+  m_timerPage.ShowControls(ready);
   LayOutPreview();
 }
 

@@ -97,7 +97,7 @@ LRESULT CConfDlg::OnLinkRf(WPARAM linked) {
   m_bRfLinked = linked != 0;
   if (m_bReceiverPresent) {
     if (m_bRfLinked) {
-      LoadTimerPage();
+      m_timerPage.LoadTimerPage();
       m_alarm.OnRadioUp();
     } else {
       m_alarm.OnRadioDown();

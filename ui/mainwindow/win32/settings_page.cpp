@@ -4,16 +4,18 @@
 // After <windows.h>:
 #include <commctrl.h>
 
-#include "effects/core/effect_geometry.h"
 #include "framework/control_font.h"
 #include "framework/strings.h"
 #include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "resources/resource_ids.h"
+#include "settings/win32/reg_keys.h"
 #include "ui/mainwindow/core/hue_color.h"
 #include "ui/mainwindow/core/page_layout.h"
-#include "ui/mainwindow/core/window_messages.h"
-#include "ui/mainwindow/win32/conf_dlg.h"
+#include "ui/mainwindow/core/page_placement.h"
+#include "ui/mainwindow/win32/timer_page.h"
+#include "ui/skin/win32/picture_cache.h"
+#include "ui/skin/win32/ui_base.h"
 #include "update/win32/version_string.h"
 
 using namespace pv::mainwindow;
@@ -37,13 +39,21 @@ constexpr int kVersionFontPixels = 11;
 
 }  // namespace
 
-CSettingsPage::CSettingsPage(CConfDlg& dlg, pv::settings::SettingsStore& store, pv::link::CHidLink& link)
-    : m_dlg(dlg),
+CSettingsPage::CSettingsPage(PageHost& host, pv::settings::SettingsStore& store, EffectSettingsModel& effect,
+                             pv::settings::DesktopIntegration& desktop, pv::link::CHidLink& link,
+                             CTimerPage& timer)
+    : m_host(host),
+      m_effect(effect),
+      m_desktop(desktop),
       m_link(link),
-      m_values(store, dlg.m_effect, *this),
+      m_timer(timer),
+      m_values(store, effect, *this),
       m_hHandCursor(::LoadCursorW(nullptr, IDC_HAND)) {}
 
+// Through the settings table: defaults, ranges and write-backs applied there.
 void CSettingsPage::LoadValues() {
+  m_autoBoot = CRegKeys::Load(SettingId::kAutoBoot).IsOn();
+  m_antiLost = CRegKeys::Load(SettingId::kAntiLost).IsOn();
   m_values.Load();
 }
 
@@ -52,13 +62,12 @@ void CSettingsPage::InitControls() {
   // of the page picture, whatever the screen's scaling).
   const auto place = [this](UINT png, PixelPoint at) {
     RECT picture{};
-    m_dlg.m_pictures.GetRect(png, &picture);
+    m_host.Pictures().GetRect(png, &picture);
     return ToRect(pv::RectAt(at, picture.right, picture.bottom));
   };
   m_rcAutoBoot = place(IDP_SWITCH_ON, kAutoBootSwitchAt);
   m_rcPointerToggle = place(IDP_POINTER_TOGGLE_ON, kPointerToggleAt);
   m_rcAntiLost = place(IDP_SWITCH_ON, kAntiLostSwitchAt);
-  m_rcTimerSwitch = place(IDP_SWITCH_ON, kTimerSwitchAt);
 
   SetupSlider(m_sliderBrightness, IDC_SLIDER_BRIGHTNESS, IDP_CHANNEL_FILLED, IDP_CHANNEL_EMPTY, 0, 100, 0,
               m_values.Brightness());
@@ -69,12 +78,13 @@ void CSettingsPage::InitControls() {
 
   // The sliders lie on the settings page picture: their rounded ends and the
   // thumbs' edges show the page (the cache keeps the picture for the window's life).
-  const CBitStrip& page = m_dlg.m_pictures.Get(m_dlg.m_bLangZh ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN);
+  const CBitStrip& page =
+      m_host.Pictures().Get(m_host.LangZh() ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN);
   m_sliderBrightness.SetBackdrop(&page, {kBrightnessSliderAt.x, kBrightnessSliderAt.y});
   m_sliderPointerSpeed.SetBackdrop(&page, {kPointerSpeedSliderAt.x, kPointerSpeedSliderAt.y});
   m_sliderCircleColor.SetBackdrop(&page, {kCircleColorSliderAt.x, kCircleColorSliderAt.y});
 
-  if (HWND version = m_dlg.GetDlgItem(IDC_VERSION_TEXT)) {
+  if (HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT)) {
     // The label is a fixed 50 x 20 pixels of the page: its font is sized in
     // pixels too, so a scaled dialog font never clips the version.
     m_versionFont = CreateFontSizedFromControl(version, -kVersionFontPixels);
@@ -85,7 +95,7 @@ void CSettingsPage::InitControls() {
 
 void CSettingsPage::SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum,
                                 int maximum, int lineSize, std::uint32_t position) {
-  if (slider.GetSafeHwnd() == nullptr && !slider.SubclassDlgItem(id, m_dlg.m_hWnd)) return;
+  if (slider.GetSafeHwnd() == nullptr && !slider.SubclassDlgItem(id, m_host.Window().GetSafeHwnd())) return;
   slider.m_hCursor = m_hHandCursor;
   slider.AttachThumb(std::make_shared<CBitStrip>(IDP_SLIDER_THUMB, kThumbFrameWidth, kThumbFrameHeight),
                      m_hHandCursor);
@@ -104,8 +114,25 @@ void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
   m_link.SetPointerSpeed(speed);
 }
 
+void CSettingsPage::ShowControls(bool settingsPage) {
+  const struct {
+    CBitSlider& slider;
+    PixelPoint at;
+  } sliders[] = {{m_sliderBrightness, kBrightnessSliderAt},
+                 {m_sliderPointerSpeed, kPointerSpeedSliderAt},
+                 {m_sliderCircleColor, kCircleColorSliderAt}};
+  for (const auto& [slider, at] : sliders) {
+    if (slider.GetSafeHwnd() == nullptr) continue;
+    if (settingsPage) {
+      ::SetWindowPos(slider.GetSafeHwnd(), nullptr, at.x, at.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    slider.ShowWindow(settingsPage ? SW_SHOW : SW_HIDE);
+  }
+}
+
 void CSettingsPage::Repaint(const RECT& rect, bool erase) {
-  m_dlg.InvalidateRect(&rect, erase ? TRUE : FALSE);
+  m_host.Window().InvalidateRect(&rect, erase ? TRUE : FALSE);
 }
 
 bool CSettingsPage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -142,15 +169,13 @@ void CSettingsPage::OnHScroll(UINT code, HWND slider) {
   const bool runEnds = code == TB_ENDTRACK || code == TB_THUMBPOSITION;
   const ScrollStep step = runEnds ? ScrollStep::kEndOfRun : ScrollStep::kWithinRun;
   if (slider == m_sliderBrightness.GetSafeHwnd()) {
-    if (m_values.SyncBrightness(m_sliderBrightness.GetPos(), step)) {
-      m_dlg.OnPreviewOpacityChanged(pv::effects::OpacityForBrightness(m_values.Brightness()));
-    }
+    m_values.SyncBrightness(m_sliderBrightness.GetPos(), step);  // the preview follows the model
   } else if (slider == m_sliderPointerSpeed.GetSafeHwnd()) {
     m_values.SyncPointerSpeed(m_sliderPointerSpeed.GetPos(), step);
   } else if (slider == m_sliderCircleColor.GetSafeHwnd()) {
     if (m_values.SyncCircleColor(m_sliderCircleColor.GetPos(), step)) {
       Repaint(ToRect(kColorDot), false);
-      ::UpdateWindow(m_dlg.m_hWnd);  // the dot follows the thumb at once
+      ::UpdateWindow(m_host.Window().GetSafeHwnd());  // the dot follows the thumb at once
     }
   }
   if (code == TB_ENDTRACK) m_values.EndScrollRun();
@@ -166,33 +191,34 @@ pv::mainwindow::HitRegions CSettingsPage::Regions() const {
   regions.autoBoot = ToPixel(m_rcAutoBoot);
   regions.antiLost = ToPixel(m_rcAntiLost);
   regions.pointerToggle = ToPixel(m_rcPointerToggle);
-  regions.timerSwitch = ToPixel(m_rcTimerSwitch);
-  regions.mode = m_dlg.m_mode;
-  regions.timerPageReady = m_dlg.m_bTimerPageReady != FALSE;
+  regions.timerSwitch = ToPixel(m_timer.SwitchRect());
+  regions.mode = m_host.Mode();
+  regions.timerPageReady = m_timer.Ready();
   return regions;
 }
 
 // True when the move changed a hit flag (then nothing else happens).
 bool CSettingsPage::OnMouseMove(WPARAM keys, PixelPoint point) {
-  if (m_dlg.m_mode == MODE_EFFECT) return true;
+  const PageMode mode = m_host.Mode();
+  if (mode == MODE_EFFECT) return true;
   if (const auto change = TrackHits(m_hits, Regions(), point)) {
-    m_dlg.m_hitHelp = m_hits[HitRegion::kHelp] ? TRUE : FALSE;
-    if (change->region == HitRegion::kHelp) Repaint(ToRect(HelpLinkRect(m_dlg.m_mode)), false);
-    if (change->region == HitRegion::kUpdate) Repaint(ToRect(UpdateLinkRect(m_dlg.m_mode)), false);
+    if (change->region == HitRegion::kHelp) Repaint(ToRect(HelpLinkRect(mode)), false);
+    if (change->region == HitRegion::kUpdate) Repaint(ToRect(UpdateLinkRect(mode)), false);
     return true;
   }
   const auto offset = DragOffset(m_bDragging, keys == MK_LBUTTON, point, m_dragStart);
   if (!offset) return false;
   // Only the place changes: the window's pixels move with it, nothing is
   // repainted (a repaint per move would redraw the whole page while dragging).
-  const RECT window = m_dlg.GetWindowRect();
-  ::SetWindowPos(m_dlg.m_hWnd, nullptr, window.left + offset->x, window.top + offset->y, 0, 0,
+  CWnd& wnd = m_host.Window();
+  const RECT window = wnd.GetWindowRect();
+  ::SetWindowPos(wnd.GetSafeHwnd(), nullptr, window.left + offset->x, window.top + offset->y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
 void CSettingsPage::OnLButtonDown(PixelPoint point) {
-  if (StartsDrag(m_hits, point, m_dlg.m_mode)) {
+  if (StartsDrag(m_hits, point, m_host.Mode())) {
     m_dragStart = point;
     m_bDragging = true;
   }
@@ -201,7 +227,7 @@ void CSettingsPage::OnLButtonDown(PixelPoint point) {
 // True after the timer switch (nothing more happens then).
 bool CSettingsPage::OnLButtonUp() {
   m_bDragging = false;
-  switch (ClickActionFor(m_hits, m_dlg.m_bTimerPageReady != FALSE)) {
+  switch (ClickActionFor(m_hits, m_timer.Ready())) {
     case ClickAction::kAutoBoot:
       ToggleAutoBoot();
       break;
@@ -209,7 +235,7 @@ bool CSettingsPage::OnLButtonUp() {
       TogglePointerInSpotlight();
       break;
     case ClickAction::kTimerSwitch:
-      m_dlg.OnTimerSwitchClick();
+      m_timer.OnSwitchClick();
       return true;
     case ClickAction::kHelp:
       OpenHelpLink();
@@ -223,14 +249,15 @@ bool CSettingsPage::OnLButtonUp() {
     case ClickAction::kNone:
       break;
   }
-  // A click anywhere else takes the minutes typed so far over (timer page).
-  ::SendMessageW(m_dlg.m_hWnd, UM_TIMER_EDIT_DONE, 0, 0);
+  // A click anywhere else takes the minutes typed so far over.
+  m_timer.OnTimerEditDone();
   return false;
 }
 
 bool CSettingsPage::OnSetCursor(HWND wnd, UINT hitTest) {
-  if (wnd != m_dlg.m_hWnd || hitTest != HTCLIENT || m_dlg.m_mode == MODE_EFFECT) return false;
-  const bool overRegion = ClickActionFor(m_hits, m_dlg.m_bTimerPageReady != FALSE) != ClickAction::kNone;
+  if (wnd != m_host.Window().GetSafeHwnd() || hitTest != HTCLIENT || m_host.Mode() == MODE_EFFECT)
+    return false;
+  const bool overRegion = ClickActionFor(m_hits, m_timer.Ready()) != ClickAction::kNone;
   if (!overRegion || m_hHandCursor == nullptr) return false;
   ::SetCursor(m_hHandCursor);
   return true;
@@ -239,43 +266,93 @@ bool CSettingsPage::OnSetCursor(HWND wnd, UINT hitTest) {
 // Autostart can fail (the copy or the Run value); the switch then shows what
 // is really set, never an autostart that does not exist.
 void CSettingsPage::ToggleAutoBoot() {
-  const bool wasOn = m_dlg.m_bAutoBoot != FALSE;
-  const bool reached = m_dlg.m_desktop.SetAutostart(!wasOn);
-  m_dlg.m_bAutoBoot = AutoBootAfterClick(wasOn, reached) ? TRUE : FALSE;
+  const bool reached = m_desktop.SetAutostart(!m_autoBoot);
+  m_autoBoot = AutoBootAfterClick(m_autoBoot, reached);
   Repaint(m_rcAutoBoot, false);
 }
 
 void CSettingsPage::ToggleAntiLost() {
-  m_dlg.m_bAntiLost = !m_dlg.m_bAntiLost;
+  m_antiLost = !m_antiLost;
   Repaint(m_rcAntiLost, false);
-  CRegKeys::Save(SettingId::kAntiLost, m_dlg.m_bAntiLost ? 1 : 0);
-  if (!m_dlg.m_bAntiLost) return;
-  ::UpdateWindow(m_dlg.m_hWnd);  // the switch shows "on" behind the notice
+  CRegKeys::Save(SettingId::kAntiLost, m_antiLost ? 1 : 0);
+  if (!m_antiLost) return;
+  ::UpdateWindow(m_host.Window().GetSafeHwnd());  // the switch shows "on" behind the notice
   const std::wstring text = LoadResString(IDS_ANTILOST_NOTICE);
   const std::wstring caption = LoadResString(IDS_PRODUCT_NAME);
-  ::MessageBoxW(m_dlg.m_hWnd, text.c_str(), caption.c_str(), MB_OK);
+  ::MessageBoxW(m_host.Window().GetSafeHwnd(), text.c_str(), caption.c_str(), MB_OK);
 }
 
 void CSettingsPage::TogglePointerInSpotlight() {
-  bool& show = m_dlg.m_effect.showPointerInSpotlight;
-  show = !show;
+  const bool show = !m_effect.Current().showPointerInSpotlight;
+  m_effect.SetShowPointerInSpotlight(show);  // kept and stored
   Repaint(ToRect(kPreviewRect), false);
   Repaint(m_rcPointerToggle, false);
-  CRegKeys::Save(SettingId::kDefault, show ? 1 : 0);
 }
 
 void CSettingsPage::OpenHelpLink() {
-  m_dlg.m_desktop.OpenHelpDocument(m_dlg.m_bLangZh != FALSE);
+  m_desktop.OpenHelpDocument(m_host.LangZh());
   m_hits.Clear(HitRegion::kHelp);
-  m_dlg.m_hitHelp = FALSE;
-  Repaint(ToRect(HelpLinkRect(m_dlg.m_mode)), true);
+  Repaint(ToRect(HelpLinkRect(m_host.Mode())), true);
 }
 
-// The check itself has run already: the update link's own handler takes the
-// same release first (CUpdateLink). Here the link loses its hover look.
+// The link loses its hover look, then the check runs (its question box and
+// the download are modal; the program may end inside when the updater
+// takes over).
 void CSettingsPage::OpenUpdateLink() {
   m_hits.Clear(HitRegion::kUpdate);
-  Repaint(ToRect(UpdateLinkRect(m_dlg.m_mode)), true);
+  Repaint(ToRect(UpdateLinkRect(m_host.Mode())), true);
+  m_host.RunUpdateCheck();
+}
+
+// The help link's flag doubles as the guard: F1 does nothing while the
+// pointer rests on the link, nor while the manual is being opened.
+void CSettingsPage::OnHelpKey() {
+  if (m_host.Mode() == MODE_EFFECT || m_hits[HitRegion::kHelp]) return;
+  m_hits.Set(HitRegion::kHelp, true);
+  m_desktop.OpenHelpDocument(m_host.LangZh());
+  m_hits.Clear(HitRegion::kHelp);
+}
+
+void CSettingsPage::Paint(HDC dc) {
+  const PageMode mode = m_host.Mode();
+  if (mode == MODE_READY) {
+    PaintSettingsPage(dc);
+    return;
+  }
+  if (mode != MODE_NOT_READY) return;
+  if (HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT)) ::ShowWindow(version, SW_HIDE);
+  if (m_hits[HitRegion::kHelp]) UIBase::DimRect(dc, ToRect(HelpLinkRect(mode)));
+}
+
+// Over the page picture (and the low-battery symbol, which the window draws
+// where nothing of this page lies), in this order: the arrow in the preview,
+// the switches, the pointer toggle, the hover darkening of a link, the
+// version label and the colour dot.
+void CSettingsPage::PaintSettingsPage(HDC dc) {
+  CPictureCache& pictures = m_host.Pictures();
+  const bool showPointer = m_effect.Current().showPointerInSpotlight;
+  if (showPointer) {
+    const PixelPoint arrow = PreviewArrowAt();
+    pictures.Draw(dc, IDP_POINTER_ARROW, arrow.x, arrow.y);
+  }
+  const auto drawSwitch = [&](bool on, const RECT& at) {
+    pictures.Draw(dc, on ? IDP_SWITCH_ON : IDP_SWITCH_OFF, at.left, at.top);
+  };
+  drawSwitch(m_antiLost, m_rcAntiLost);
+  drawSwitch(m_autoBoot, m_rcAutoBoot);
+  m_timer.PaintSwitch(dc);
+  pictures.Draw(dc, showPointer ? IDP_POINTER_TOGGLE_ON : IDP_POINTER_TOGGLE_OFF, m_rcPointerToggle.left,
+                m_rcPointerToggle.top);
+
+  const PixelRect link = m_hits[HitRegion::kHelp]     ? HelpLinkRect(MODE_READY)
+                         : m_hits[HitRegion::kUpdate] ? UpdateLinkRect(MODE_READY)
+                                                      : PixelRect{};
+  if (!link.Empty()) UIBase::DimRect(dc, ToRect(link));
+
+  // The label's text is set once at start; here it only has to be visible.
+  HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT);
+  if (version != nullptr && !::IsWindowVisible(version)) ::ShowWindow(version, SW_SHOWNA);
+  DrawColorDot(dc);
 }
 
 void CSettingsPage::DrawColorDot(HDC dc) const {

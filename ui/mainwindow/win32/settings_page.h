@@ -15,11 +15,11 @@
 
 #include <windows.h>
 
-#include "effects/core/effect_types.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
 #include "settings/core/desktop_integration.h"
 #include "settings/core/settings_store.h"
+#include "ui/mainwindow/core/effect_settings_model.h"
 #include "ui/mainwindow/core/page_hits.h"
 #include "ui/mainwindow/core/settings_page_values.h"
 #include "ui/mainwindow/win32/page_host.h"
@@ -39,7 +39,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   // timer: the timer page whose switch lies on this page. All of them
   // outlive the page.
   CSettingsPage(pv::mainwindow::PageHost& host, pv::settings::SettingsStore& store,
-                pv::effects::EffectSettings& effect, pv::settings::DesktopIntegration& desktop,
+                pv::mainwindow::EffectSettingsModel& effect, pv::settings::DesktopIntegration& desktop,
                 pv::link::CHidLink& link, CTimerPage& timer);
   ~CSettingsPage();
   CSettingsPage(const CSettingsPage&) = delete;
@@ -95,7 +95,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   pv::mainwindow::HitRegions Regions() const;
 
   pv::mainwindow::PageHost& m_host;
-  pv::effects::EffectSettings& m_effect;
+  pv::mainwindow::EffectSettingsModel& m_effect;
   pv::settings::DesktopIntegration& m_desktop;
   pv::link::CHidLink& m_link;
   CTimerPage& m_timer;

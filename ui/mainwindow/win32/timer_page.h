@@ -60,7 +60,7 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   std::uint32_t DurationSeconds() const { return m_duration; }
   // Client pixels; empty before LoadTimerPage.
   RECT SwitchRect() const { return m_switchRect; }
-  CTimerEdit& MinutesBox() { return m_edit; }
+  CTimerEdit& Box() { return m_edit; }
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
