@@ -8,13 +8,11 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstring>
-#include <cwchar>
-#include <iterator>
+#include <utility>
 
-#include "effects/core/effect_geometry.h"
 #include "framework/dpi_awareness.h"
+#include "framework/owned_dialogs.h"
 #include "framework/win32_rect.h"
 #include "link/core/hid_link.h"
 #include "link/core/link_messages.h"
@@ -27,13 +25,6 @@
 using namespace pv::mainwindow;
 using pv::settings::LoadSetting;
 using pv::settings::SettingId;
-
-namespace {
-
-// Version field of the settings page: black on the page's light grey.
-constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
-
-}  // namespace
 
 CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,
                    const pv::settings::WorkFolder& workFolder, pv::link::CHidLink& link)
@@ -53,7 +44,7 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
   SetThreadDpiContext(DPI_AWARENESS_CONTEXT_UNAWARE_GDISCALED);
   // The window is shown only on request; it never appears at start.
   m_showOnFirstIdle = false;
-  m_effectSettings.SetObserver(this);
+  m_effectSettings.SetObserver(&m_preview);
   m_handlers.Add(m_timerPage);
   m_handlers.Add(m_settingsPage);
   m_handlers.Add(m_tray);
@@ -77,10 +68,6 @@ BOOL CConfDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
   m_timerPage.InitControls();
-  if (HWND version = GetDlgItem(IDC_VERSION_TEXT)) {
-    ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
-                 kVersionField.Height(), FALSE);
-  }
   SetWindowText(kWindowTitle);  // other instances find the program by this title
 
   m_mode = MODE_START;
@@ -199,7 +186,8 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_WINDOWPOSCHANGED: {
       const LRESULT result = DefaultProc(msg, wp, lp);
-      OnWindowPosChanged(reinterpret_cast<const WINDOWPOS*>(lp));
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+      if (pos != nullptr && (pos->flags & SWP_NOMOVE) == 0) m_preview.FollowPage();
       return result;
     }
     case WM_ENDSESSION:
@@ -217,8 +205,6 @@ LRESULT CConfDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       OnDestroy();
       return DefaultProc(msg, wp, lp);
-    case WM_CTLCOLORSTATIC:
-      return OnCtlColorStatic(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_DEVICECHANGE:
       return OnDeviceChange(wp, lp);
     case WM_COMMAND:
@@ -262,7 +248,7 @@ void CConfDlg::OnTimer(UINT_PTR id) {
       m_alarm.OnCountdownElapsed(m_settingsPage.AntiLostOn());
       break;
     case TIMER_PREVIEW_RESTACK:
-      OnPreviewRestackTimer();
+      m_preview.OnRestackTimer(SettingsPageShown());
       break;
     default:
       break;
@@ -329,16 +315,6 @@ void CConfDlg::OnDestroy() {
   m_deviceNotify.Reset();
 }
 
-LRESULT CConfDlg::OnCtlColorStatic(HDC dc, HWND control) {
-  if (::GetDlgCtrlID(control) != IDC_VERSION_TEXT)
-    return DefaultProc(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
-  if (!m_versionBrush) m_versionBrush.Reset(::CreateSolidBrush(kVersionFieldColour));
-  ::SetTextColor(dc, RGB(0, 0, 0));
-  ::SetBkMode(dc, OPAQUE);
-  ::SetBkColor(dc, kVersionFieldColour);
-  return reinterpret_cast<LRESULT>(m_versionBrush.Get());
-}
-
 // Ends the dialog, and with it the program. A dialog of ours still open over
 // the window (the update question, the download, a notice) runs its own
 // modal loop inside this one, so the end would wait behind it: it is asked
@@ -348,45 +324,12 @@ LRESULT CConfDlg::OnCtlColorStatic(HDC dc, HWND control) {
 // An update check under way ends at once.
 void CConfDlg::Quit() {
   m_bQuitRequested = true;
-  CloseOwnedDialogs();
+  CloseOwnedDialogs(m_hWnd);
   CDialog::OnCancel();
-}
-
-void CConfDlg::CloseOwnedDialogs() {
-  struct Search {
-    HWND owner;
-  } search{m_hWnd};
-  ::EnumThreadWindows(
-      ::GetCurrentThreadId(),
-      [](HWND wnd, LPARAM data) -> BOOL {
-        const auto* s = reinterpret_cast<const Search*>(data);
-        wchar_t className[16] = {};
-        ::GetClassNameW(wnd, className, static_cast<int>(std::size(className)));
-        // Owned by the window directly or through another dialog of ours
-        // (a box over the update dialog).
-        bool ours = false;
-        for (HWND owner = ::GetWindow(wnd, GW_OWNER); owner != nullptr && !ours;
-             owner = ::GetWindow(owner, GW_OWNER)) {
-          ours = owner == s->owner;
-        }
-        if (wnd != s->owner && ours && std::wcscmp(className, L"#32770") == 0) {
-          const int answer = ::GetDlgItem(wnd, IDNO) != nullptr ? IDNO : IDCANCEL;
-          ::PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
 }
 
 bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
   if (!m_bKeepHidden || pos == nullptr || (pos->flags & SWP_SHOWWINDOW) == 0) return false;
   pos->flags &= ~SWP_SHOWWINDOW;
   return true;
-}
-
-// The brightness slider moved: the preview darkens or lightens at once.
-void CConfDlg::OnEffectSettingChanged(pv::mainwindow::EffectSetting which,
-                                      const pv::effects::EffectSettings& now) {
-  if (which != pv::mainwindow::EffectSetting::kBrightness) return;
-  m_effectWindows.Preview().SetOpacity(pv::effects::OpacityForBrightness(now.brightness));
 }

@@ -35,22 +35,20 @@
 #include "ui/mainwindow/core/page_mode.h"
 #include "ui/mainwindow/win32/effect_input.h"
 #include "ui/mainwindow/win32/page_host.h"
+#include "ui/mainwindow/win32/page_preview.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/timer_page.h"
 #include "ui/mainwindow/win32/tray_icon.h"
 #include "ui/skin/win32/picture_cache.h"
-#include "ui/skin/win32/ui_base.h"
 
 namespace pv::link {
 class CHidLink;
 }
 
 class CConfDlg : public CDialog,
-                 public UIBase,
                  public CRegKeys,
                  private pv::mainwindow::PageHost,
                  private pv::mainwindow::AlarmOutputs,
-                 private pv::mainwindow::EffectSettingsObserver,
                  private pv::effects::EffectHost,
                  private pv::effects::PreviewOwner {
  public:
@@ -85,10 +83,6 @@ class CConfDlg : public CDialog,
   // the window ends as on Quit.
   void RunUpdateCheck() override;
 
-  // EffectSettingsObserver: the brightness slider moved, the preview follows.
-  void OnEffectSettingChanged(pv::mainwindow::EffectSetting which,
-                              const pv::effects::EffectSettings& now) override;
-
   // Initialisation.
   void RegisterWithLink();
   bool RegisterRawInput();
@@ -97,7 +91,6 @@ class CConfDlg : public CDialog,
 
   // The program's end (tray Quit, end of the session).
   void Quit();
-  void CloseOwnedDialogs();
 
   // Modes and layout.
   void RefreshMode(pv::mainwindow::RefreshType type);
@@ -127,8 +120,7 @@ class CConfDlg : public CDialog,
   void CreateEffectWindows();
   void CreatePreview();
   void LayOutPreview();
-  void OnPreviewRestackTimer();
-  void OnWindowPosChanged(const WINDOWPOS* pos);
+  bool SettingsPageShown();
   bool InEffectMode() override;
   void EnterEffectMode() override;
   bool MainWindowShown() override;
@@ -145,7 +137,6 @@ class CConfDlg : public CDialog,
   void OnActivateApp(BOOL active);
   BOOL OnHelpInfo();
   void OnDestroy();
-  LRESULT OnCtlColorStatic(HDC dc, HWND control);
   bool KeepHiddenDuringShow(WINDOWPOS* pos) const;
 
   pv::settings::DesktopIntegration& m_desktop;
@@ -180,10 +171,12 @@ class CConfDlg : public CDialog,
   pv::mainwindow::AntiLostAlarm m_alarm{*this};
   pv::link::LinkFlagResync m_linkResync;
 
-  // The overlay windows and the effect rules over them (and over m_effect).
+  // The overlay windows and the effect rules over them.
   pv::effects::CEffectWindows m_effectWindows;
   CLinkEffectFlags m_linkFlags;
   pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effectSettings};
+  // The settings page's preview of the spotlight.
+  CPagePreview m_preview{*this, m_effectWindows.Preview(), m_effectWindows.Composition(), m_effectSettings};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
   CEffectInput m_effectInput{m_effects};
 
@@ -200,7 +193,6 @@ class CConfDlg : public CDialog,
   CIcon m_trayIcon;
   // Keeps m_nid's icon in the notification area (retries a refused add).
   CTrayIcon m_tray{m_nid};
-  CBrush m_versionBrush;
   CDevNotify m_deviceNotify;
 
   // While set, the window refuses to become visible: from creation until it

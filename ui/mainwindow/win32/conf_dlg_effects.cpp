@@ -1,19 +1,11 @@
 // CConfDlg: the presentation effects. The window owns the overlay windows and
 // the effect controller, and is the controller's host: it enters the effect
 // mode, puts itself into the tray and runs the pointer-tracking timer. It
-// also places the settings page's preview of the spotlight.
-#include "effects/core/effect_geometry.h"
+// also lays out the settings page's preview of the spotlight.
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
 using namespace pv::mainwindow;
-
-namespace {
-
-// The preview lies over the page's sample picture, at this client offset.
-constexpr POINT kPreviewOffset{15, 103};
-
-}  // namespace
 
 // Right after the raw-input registration: mask, spotlight, lens, circle and
 // the black screen, all hidden (which also brings back a taskbar an earlier
@@ -25,48 +17,19 @@ void CConfDlg::CreateEffectWindows() {
   m_effectWindows.Composition().DisableTransitions(m_hWnd);
 }
 
-// Hidden until the settings page is laid out; at the spotlight's opacity,
-// with the spotlight's hole scaled to its height.
+// Hidden until the settings page is laid out.
 void CConfDlg::CreatePreview() {
-  RECT window{};
-  ::GetWindowRect(m_hWnd, &window);
-  const pv::effects::EffectSettings& effect = m_effectSettings.Current();
-  pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
-  preview.SetOwner(this);
-  preview.CreateOrMove(m_hWnd, window.left + kPreviewOffset.x, window.top + kPreviewOffset.y,
-                       pv::effects::OpacityForBrightness(effect.brightness),
-                       pv::effects::PreviewHoleDiameter(effect.spotlightSize, effect.maxEffectSize));
-  m_effectWindows.Composition().DisableTransitions(preview.GetSafeHwnd());
+  m_preview.Create(*this);
 }
 
 // The preview shows only on the settings page of a window that is on the
 // screen: never while the window stays hidden or sits in the tray.
 void CConfDlg::LayOutPreview() {
-  pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
-  if (m_mode != MODE_READY || !MainWindowShown()) {
-    preview.HidePreview();
-    return;
-  }
-  const pv::effects::EffectSettings& effect = m_effectSettings.Current();
-  preview.SetHoleSize(pv::effects::PreviewHoleDiameter(effect.spotlightSize, effect.maxEffectSize));
-  preview.ShowPreview();
-  // Activation may raise the page over it once more after this (Wine's X11
-  // driver raises a newly focused window by itself): placed again shortly.
-  SetTimer(TIMER_PREVIEW_RESTACK, kPreviewRestackMs);
+  m_preview.LayOut(SettingsPageShown());
 }
 
-void CConfDlg::OnPreviewRestackTimer() {
-  KillTimer(TIMER_PREVIEW_RESTACK);
-  pv::effects::CExampleWnd& preview = m_effectWindows.Preview();
-  if (m_mode == MODE_READY && MainWindowShown() && preview.Visible()) preview.ShowPreview();
-}
-
-// The preview is a window of its own and follows the main window.
-void CConfDlg::OnWindowPosChanged(const WINDOWPOS* pos) {
-  if (pos == nullptr || (pos->flags & SWP_NOMOVE) != 0) return;
-  RECT window{};
-  ::GetWindowRect(m_hWnd, &window);
-  m_effectWindows.Preview().MoveTo(window.left + kPreviewOffset.x, window.top + kPreviewOffset.y);
+bool CConfDlg::SettingsPageShown() {
+  return m_mode == MODE_READY && MainWindowShown();
 }
 
 // Escape in the focused preview: the page's own cancel.

@@ -18,7 +18,7 @@ void CConfDlg::ShowMainWindow() {
   }
   // Restores the minimised, hidden window and brings it to the front. The
   // preview is shown again after that, so it lies above the raised page.
-  m_effectWindows.Preview().HidePreview();
+  m_preview.Hide();
   ::SwitchToThisWindow(m_hWnd, TRUE);
   if (!::IsWindowVisible(m_hWnd)) ShowWindow(SW_SHOWNORMAL);
   ::SetForegroundWindow(m_hWnd);
@@ -40,7 +40,7 @@ void CConfDlg::RefreshMode(pv::mainwindow::RefreshType type) {
 
 void CConfDlg::ApplyLayout() {
   if (m_mode == MODE_EFFECT) {
-    m_effectWindows.Preview().HidePreview();
+    m_preview.Hide();
     ShowWindow(SW_HIDE);
     m_settingsPage.ShowControls(false);
     m_timerPage.ShowControls(false);
@@ -64,9 +64,9 @@ void CConfDlg::ApplyLayout() {
   PlaceWindow({topLeft.x, topLeft.y, topLeft.x + page.right, topLeft.y + page.bottom});
   // The preview stays hidden while the window appears (it would show on
   // its own for a moment), and is laid out once the page is complete.
-  m_effectWindows.Preview().HidePreview();
+  m_preview.Hide();
   if (!m_bKeepHidden) ShowWindow(SW_SHOWNORMAL);
-  m_effectWindows.Preview().HidePreview();
+  m_preview.Hide();
   pv::effects::ShowPointerFully();
 
   m_settingsPage.ShowControls(ready);
@@ -101,7 +101,7 @@ void CConfDlg::PlaceWindow(const RECT& screenRect) {
 // minimised without appearing, so nothing flashes on the screen.
 void CConfDlg::HideToTray() {
   if (m_effects.AnyEffectVisible()) m_effects.StopEffects();
-  m_effectWindows.Preview().HidePreview();
+  m_preview.Hide();
   if (m_timerAutoHide != 0) KillTimer(std::exchange(m_timerAutoHide, 0));
   if (!::IsIconic(m_hWnd)) {
     if (!::IsWindowVisible(m_hWnd)) m_bKeepHidden = true;

@@ -36,6 +36,8 @@ constexpr int kThumbFrameWidth = 10;
 constexpr int kThumbFrameHeight = 18;
 // The 8-point dialog font at 100 % scaling.
 constexpr int kVersionFontPixels = 11;
+// The version label: black on the page's light grey.
+constexpr COLORREF kVersionFieldColour = RGB(214, 214, 214);
 
 }  // namespace
 
@@ -85,8 +87,11 @@ void CSettingsPage::InitControls() {
   m_sliderCircleColor.SetBackdrop(&page, {kCircleColorSliderAt.x, kCircleColorSliderAt.y});
 
   if (HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT)) {
-    // The label is a fixed 50 x 20 pixels of the page: its font is sized in
+    // The label is a fixed 50 x 20 pixels of the page (the template's dialog
+    // units would grow with the screen's scaling): its font is sized in
     // pixels too, so a scaled dialog font never clips the version.
+    ::MoveWindow(version, kVersionField.left, kVersionField.top, kVersionField.Width(),
+                 kVersionField.Height(), FALSE);
     m_versionFont = CreateFontSizedFromControl(version, -kVersionFontPixels);
     ::SendMessageW(version, WM_SETFONT, reinterpret_cast<WPARAM>(m_versionFont.Get()), FALSE);
     ::SetWindowTextW(version, pv::update::RunningVersionString().c_str());
@@ -148,12 +153,16 @@ bool CSettingsPage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& resul
       OnLButtonDown(PointOf(lp));
       return false;
     case WM_LBUTTONUP:
-      if (!OnLButtonUp()) return false;
+      if (!OnLButtonUp(PointOf(lp))) return false;
       result = 0;
       return true;
     case WM_SETCURSOR:
       if (!OnSetCursor(reinterpret_cast<HWND>(wp), LOWORD(lp))) return false;
       result = TRUE;
+      return true;
+    case WM_CTLCOLORSTATIC:
+      if (::GetDlgCtrlID(reinterpret_cast<HWND>(lp)) != IDC_VERSION_TEXT) return false;
+      result = OnVersionLabelColours(reinterpret_cast<HDC>(wp));
       return true;
     default:
       return false;
@@ -225,8 +234,12 @@ void CSettingsPage::OnLButtonDown(PixelPoint point) {
 }
 
 // True after the timer switch (nothing more happens then).
-bool CSettingsPage::OnLButtonUp() {
+bool CSettingsPage::OnLButtonUp(PixelPoint point) {
   m_bDragging = false;
+  // The update link acts where the button is released, so it works again
+  // without a move in between (the pointer rests on it once its box has
+  // closed). Its hover flag below only takes the hover look away.
+  if (UpdateLinkRect(m_host.Mode()).Contains(point)) m_host.RunUpdateCheck();
   switch (ClickActionFor(m_hits, m_timer.Ready())) {
     case ClickAction::kAutoBoot:
       ToggleAutoBoot();
@@ -241,7 +254,7 @@ bool CSettingsPage::OnLButtonUp() {
       OpenHelpLink();
       break;
     case ClickAction::kUpdate:
-      OpenUpdateLink();
+      ClearUpdateLinkHover();
       break;
     case ClickAction::kAntiLost:
       ToggleAntiLost();
@@ -295,13 +308,9 @@ void CSettingsPage::OpenHelpLink() {
   Repaint(ToRect(HelpLinkRect(m_host.Mode())), true);
 }
 
-// The link loses its hover look, then the check runs (its question box and
-// the download are modal; the program may end inside when the updater
-// takes over).
-void CSettingsPage::OpenUpdateLink() {
+void CSettingsPage::ClearUpdateLinkHover() {
   m_hits.Clear(HitRegion::kUpdate);
   Repaint(ToRect(UpdateLinkRect(m_host.Mode())), true);
-  m_host.RunUpdateCheck();
 }
 
 // The help link's flag doubles as the guard: F1 does nothing while the
@@ -353,6 +362,14 @@ void CSettingsPage::PaintSettingsPage(HDC dc) {
   HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT);
   if (version != nullptr && !::IsWindowVisible(version)) ::ShowWindow(version, SW_SHOWNA);
   DrawColorDot(dc);
+}
+
+LRESULT CSettingsPage::OnVersionLabelColours(HDC dc) {
+  if (!m_versionBrush) m_versionBrush.Reset(::CreateSolidBrush(kVersionFieldColour));
+  ::SetTextColor(dc, RGB(0, 0, 0));
+  ::SetBkMode(dc, OPAQUE);
+  ::SetBkColor(dc, kVersionFieldColour);
+  return reinterpret_cast<LRESULT>(m_versionBrush.Get());
 }
 
 void CSettingsPage::DrawColorDot(HDC dc) const {

@@ -1,16 +1,18 @@
 // CSettingsPage: the controls and the mouse handling of the main window's
 // pages. It owns the option switches (AutoBoot, AntiLost, the pointer in the
 // spotlight), the three skinned sliders and the values behind them, the
-// click regions with their hit flags, the click dispatcher, dragging the
-// borderless window by its top strip, and the painting of all of these.
+// version label, the click regions with their hit flags, the click
+// dispatcher, dragging the borderless window by its top strip, and the
+// painting of all of these.
 //
 // The switch regions and the help link react on the "plug in the receiver"
 // page too. The timer page's switch lies on this page: its place and state
 // are the timer page's, its hit flag and click dispatch are here.
 //
-// It takes WM_HSCROLL, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP and
-// WM_SETCURSOR from the main window's handler chain and reaches the window
-// only through its PageHost; the rules it follows are in ui/mainwindow/core.
+// It takes WM_HSCROLL, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP,
+// WM_SETCURSOR and the version label's WM_CTLCOLORSTATIC from the main
+// window's handler chain and reaches the window only through its PageHost;
+// the rules it follows are in ui/mainwindow/core.
 #pragma once
 
 #include <windows.h>
@@ -79,14 +81,16 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   void OnHScroll(UINT code, HWND slider);
   bool OnMouseMove(WPARAM keys, pv::PixelPoint point);
   void OnLButtonDown(pv::PixelPoint point);
-  bool OnLButtonUp();
+  bool OnLButtonUp(pv::PixelPoint point);
   bool OnSetCursor(HWND wnd, UINT hitTest);
+  // WM_CTLCOLORSTATIC of the version label: its colours and brush.
+  LRESULT OnVersionLabelColours(HDC dc);
 
   void ToggleAutoBoot();
   void ToggleAntiLost();
   void TogglePointerInSpotlight();
   void OpenHelpLink();
-  void OpenUpdateLink();
+  void ClearUpdateLinkHover();
   void Repaint(const RECT& rect, bool erase);
   void PaintSettingsPage(HDC dc);
   // The colour dot left of the colour slider, in the laser's colour.
@@ -114,6 +118,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
 
   HCURSOR m_hHandCursor = nullptr;  // shared system cursor
   CFont m_versionFont;
+  CBrush m_versionBrush;  // made at the label's first paint
   CBitSlider m_sliderBrightness;
   CBitSlider m_sliderPointerSpeed;
   CBitSlider m_sliderCircleColor;
