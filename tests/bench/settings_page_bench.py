@@ -4,7 +4,7 @@ nothing): the time of each WM_HSCROLL step of a slider moved from end to end
 (sync, store and the repaint it causes), and the area the page repaints per
 step, seen as X damage on the page's window (what Wine flushes to the screen).
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/settings_page/bench_settings_page.py \\
+    /usr/bin/python3 tests/bench/settings_page_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
 import argparse
@@ -14,10 +14,12 @@ import threading
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
+import e2e_paths
+
+e2e_paths.use("settings_page")
 
 import harness  # noqa: E402
-from harness.figures import figure, series  # noqa: E402
+from figures import figure, series  # noqa: E402
 from page_helpers import SLIDER_BRIGHTNESS, SLIDER_CIRCLE_COLOR, TITLE, ShownPage  # noqa: E402
 
 PAGE_AREA = 621 * 462

@@ -5,7 +5,7 @@ program's private memory, handle count, GDI/USER object counts (not available
 under Wine) and X resources after start and after 100 show/hide cycles of
 the main window.
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tools/bench/shell_bench.py \\
+    /usr/bin/python3 tests/bench/shell_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out out/bench
 """
 import argparse
@@ -14,8 +14,12 @@ import sys
 import time
 from pathlib import Path
 
-from harness import WineSession
-from harness.figures import figure
+import e2e_paths
+
+e2e_paths.use()
+
+from figures import figure  # noqa: E402
+from harness import WineSession  # noqa: E402
 
 TITLE = "KORVEL_PRESENTER"
 UM_SHOW_MAIN = 0x465

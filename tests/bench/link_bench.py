@@ -12,7 +12,7 @@
      200 ms), from /proc per-thread counters over a 20 s window each.
 
 Run after a windows build:
-  PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/link/bench_link.py \
+  /usr/bin/python3 tests/bench/link_bench.py \
       --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
 from __future__ import annotations
@@ -22,9 +22,13 @@ import sys
 import time
 from pathlib import Path
 
-from harness import WineSession
-from harness.figures import figure, series
-from linkharness import (TITLE, SETTLE_S, connect, find_program_pid, process_cpu_seconds, quit_program,
+import e2e_paths
+
+e2e_paths.use("link")
+
+from figures import figure, series  # noqa: E402
+from harness import WineSession  # noqa: E402
+from linkharness import (TITLE, SETTLE_S, connect, find_program_pid, process_cpu_seconds, quit_program,  # noqa: E402
                          receiver_sim, start_with_simulator, stop_if_running)
 
 sim = receiver_sim
