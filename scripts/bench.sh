@@ -16,7 +16,8 @@
 # each <name>_bench.py drives the real program under Wine with the e2e
 # harness (the receiver link, the settings page, the update check against a
 # silent server, the shell, the effects beside latency_floor.exe, ...) and
-# takes --exe --build-dir --out. A benchmark added there is run by itself.
+# takes --exe --build-dir --out (bench_cli.py). A benchmark added there is
+# run by itself.
 # The output of each goes to out/bench/<name>.log.
 #
 # A benchmark gets its figures into the report only by printing lines

@@ -19,13 +19,13 @@ nothing):
     /usr/bin/python3 tests/bench/effects_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
 import ctypes
 import socket
 import sys
 import time
 from pathlib import Path
 
+import bench_cli
 import e2e_paths
 
 e2e_paths.use("effects", "link")
@@ -195,10 +195,7 @@ def cycles(remote, count: int, held: int = EFFECT) -> None:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
+    parser = bench_cli.parser()
     parser.add_argument("--presses", type=int, default=200)
     parser.add_argument("--cycles", type=int, default=500)
     args = parser.parse_args()

@@ -17,11 +17,11 @@ Run after a windows build:
 """
 from __future__ import annotations
 
-import argparse
 import sys
 import time
 from pathlib import Path
 
+import bench_cli
 import e2e_paths
 
 e2e_paths.use("link")
@@ -75,11 +75,7 @@ def measure_latency(connection, gap_s: float) -> list[float]:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     exe = args.exe.resolve()
 
     with WineSession(args.build_dir.resolve(), args.out.resolve(), "link-bench", compositor=False) as session:

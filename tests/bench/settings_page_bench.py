@@ -7,13 +7,12 @@ step, seen as X damage on the page's window (what Wine flushes to the screen).
     /usr/bin/python3 tests/bench/settings_page_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
 import ctypes
 import sys
 import threading
 import time
-from pathlib import Path
 
+import bench_cli
 import e2e_paths
 
 e2e_paths.use("settings_page")
@@ -118,11 +117,7 @@ def report_damage(label: str, rects, steps: int, goal: str = "< 100", repaints: 
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     args.out.mkdir(parents=True, exist_ok=True)
     ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
     with harness.WineSession(ctx.build_dir, ctx.artifacts, "bench-page") as session:

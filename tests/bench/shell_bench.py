@@ -8,12 +8,12 @@ the main window.
     /usr/bin/python3 tests/bench/shell_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out out/bench
 """
-import argparse
 import statistics
 import sys
 import time
 from pathlib import Path
 
+import bench_cli
 import e2e_paths
 
 e2e_paths.use()
@@ -108,10 +108,7 @@ def one_start(args, run: int) -> dict:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
+    parser = bench_cli.parser()
     parser.add_argument("--runs", type=int, default=5)
     args = parser.parse_args()
     args.exe, args.build_dir = args.exe.resolve(), args.build_dir.resolve()

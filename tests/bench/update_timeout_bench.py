@@ -5,10 +5,9 @@ test override): prints the seconds from the click to the first message.
     /usr/bin/python3 tests/bench/update_timeout_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
 import time
-from pathlib import Path
 
+import bench_cli
 import e2e_paths
 
 e2e_paths.use("update")
@@ -20,11 +19,7 @@ from update_server import Answer, UpdateServer  # noqa: E402
 
 
 def main() -> None:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
     with harness.WineSession(ctx.build_dir, ctx.artifacts, "update-bench") as session, \
             receiver_sim.Simulator() as simulator, UpdateServer() as server:
