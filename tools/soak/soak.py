@@ -40,7 +40,7 @@ from dataclasses import dataclass
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
-for folder in (ROOT / "tests" / "e2e", ROOT / "tests" / "e2e" / "link", ROOT / "tools" / "bench"):
+for folder in (ROOT / "tests" / "e2e", ROOT / "tests" / "e2e" / "link", ROOT / "tests" / "bench"):
     if str(folder) not in sys.path:
         sys.path.insert(0, str(folder))
 

@@ -2,7 +2,7 @@
 
     FIGURE <name> | <median> | <p99> | <unit> | <goal>
 
-A benchmark that measured nothing prints no figure for it: `series` raises
+(the same lines as figure.h prints for the C++ benchmarks). A benchmark that measured nothing prints no figure for it: `series` raises
 instead, so the benchmark fails rather than report a number it never saw.
 """
 from __future__ import annotations

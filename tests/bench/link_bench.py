@@ -12,19 +12,23 @@
      200 ms), from /proc per-thread counters over a 20 s window each.
 
 Run after a windows build:
-  PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/link/bench_link.py \
+  /usr/bin/python3 tests/bench/link_bench.py \
       --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
 from __future__ import annotations
 
-import argparse
 import sys
 import time
 from pathlib import Path
 
-from harness import WineSession
-from harness.figures import figure, series
-from linkharness import (TITLE, SETTLE_S, connect, find_program_pid, process_cpu_seconds, quit_program,
+import bench_cli
+import e2e_paths
+
+e2e_paths.use("link")
+
+from figures import figure, series  # noqa: E402
+from harness import WineSession  # noqa: E402
+from linkharness import (TITLE, SETTLE_S, connect, find_program_pid, process_cpu_seconds, quit_program,  # noqa: E402
                          receiver_sim, start_with_simulator, stop_if_running)
 
 sim = receiver_sim
@@ -71,11 +75,7 @@ def measure_latency(connection, gap_s: float) -> list[float]:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     exe = args.exe.resolve()
 
     with WineSession(args.build_dir.resolve(), args.out.resolve(), "link-bench", compositor=False) as session:

@@ -1,12 +1,13 @@
 // Prints what a settings write (with its flush) and a table load cost on this
-// system. Not a test: run it by hand under the wine session,
-//   scripts/wine-exec.sh build/<dir>/bin/settings_bench.exe
+// system, against the real registry of the Wine prefix it runs in (the two
+// values it writes are deleted again). scripts/bench.sh runs it; by hand:
+//   scripts/wine-exec.sh build/windows/bin/settings_bench.exe
 #include <windows.h>
 
 #include <string>
 
 #include "settings/win32/reg_keys.h"
-#include "tests/windows/bench_figure.h"
+#include "tests/bench/figure.h"
 
 namespace {
 
@@ -28,10 +29,10 @@ int main() {
   for (int i = 0; i < kRounds; ++i)
     sum += CRegKeys::Load(SettingId::kSpotlightSize, {.maxEffectSize = 1080}).value;
   QueryPerformanceCounter(&end);
-  pv_bench::PrintFigure("setting write + RegFlushKey (200 writes)",
-                        1e6 * Seconds(start, middle, frequency) / kRounds, -1, "us per value", "<= 1000");
-  pv_bench::PrintFigure("setting load with its range (200 loads)",
-                        1e6 * Seconds(middle, end, frequency) / kRounds, -1, "us per value", "<= 1000");
+  pv::bench::PrintFigure("setting write + RegFlushKey (200 writes)",
+                         1e6 * Seconds(start, middle, frequency) / kRounds, -1, "us per value", "<= 1000");
+  pv::bench::PrintFigure("setting load with its range (200 loads)",
+                         1e6 * Seconds(middle, end, frequency) / kRounds, -1, "us per value", "<= 1000");
   RegDeleteValueW(HKEY_CURRENT_USER, std::wstring(CRegKeys::GetKeyName(14)).c_str());
   RegDeleteValueW(HKEY_CURRENT_USER, std::wstring(CRegKeys::GetKeyName(6)).c_str());
   return sum == 0 ? 1 : 0;  // a load that read nothing is no figure

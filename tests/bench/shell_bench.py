@@ -5,17 +5,21 @@ program's private memory, handle count, GDI/USER object counts (not available
 under Wine) and X resources after start and after 100 show/hide cycles of
 the main window.
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tools/bench/shell_bench.py \\
+    /usr/bin/python3 tests/bench/shell_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out out/bench
 """
-import argparse
 import statistics
 import sys
 import time
 from pathlib import Path
 
-from harness import WineSession
-from harness.figures import figure
+import bench_cli
+import e2e_paths
+
+e2e_paths.use()
+
+from figures import figure  # noqa: E402
+from harness import WineSession  # noqa: E402
 
 TITLE = "KORVEL_PRESENTER"
 UM_SHOW_MAIN = 0x465
@@ -104,10 +108,7 @@ def one_start(args, run: int) -> dict:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
+    parser = bench_cli.parser()
     parser.add_argument("--runs", type=int, default=5)
     args = parser.parse_args()
     args.exe, args.build_dir = args.exe.resolve(), args.build_dir.resolve()

@@ -2,28 +2,24 @@
 connection and then never answers, with the program's real time-outs (no
 test override): prints the seconds from the click to the first message.
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/update/bench_update_timeout.py \\
+    /usr/bin/python3 tests/bench/update_timeout_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
-import sys
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
+import bench_cli
+import e2e_paths
+
+e2e_paths.use("update")
 
 import harness  # noqa: E402
-from harness.figures import series  # noqa: E402
+from figures import series  # noqa: E402
 from update_helpers import MESSAGE_CAPTION, Program, read_message, receiver_sim, wait_box  # noqa: E402
 from update_server import Answer, UpdateServer  # noqa: E402
 
 
 def main() -> None:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
     with harness.WineSession(ctx.build_dir, ctx.artifacts, "update-bench") as session, \
             receiver_sim.Simulator() as simulator, UpdateServer() as server:

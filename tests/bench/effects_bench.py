@@ -4,7 +4,7 @@ nothing):
 
 - remote key report sent by the simulator -> spotlight, magnifier and laser
   on the screen, median and p99, each beside the floor measured in the same
-  run: latency_floor.exe (tools/bench), a bare Win32 program that shows a
+  run: latency_floor.exe (tests/bench), a bare Win32 program that shows a
   pre-created full-screen layered window with a hole when a byte arrives on a
   loopback socket, on the same X server, compositor and Wine prefix; presses
   alternate in blocks between the program and the floor, and the ratio of
@@ -16,23 +16,23 @@ nothing):
 - the program's X resources (xrestop) before and after 500 show/hide cycles
   of each effect.
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tools/bench/effects_bench.py \\
+    /usr/bin/python3 tests/bench/effects_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
 import ctypes
 import socket
 import sys
 import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
-for folder in ("tests/e2e", "tests/e2e/effects", "tests/e2e/link", "tools/bench"):
-    sys.path.insert(0, str(ROOT / folder))
+import bench_cli
+import e2e_paths
+
+e2e_paths.use("effects", "link")
 
 from effects_helpers import EFFECT, SCENE, Screen, move_pointer, receiver_sim, start_backdrop, start_program  # noqa: E402
+from figures import figure, ratio, series  # noqa: E402
 from harness import WineSession  # noqa: E402
-from harness.figures import figure, ratio, series  # noqa: E402
 from linkharness import find_program_pid, process_cpu_seconds  # noqa: E402
 from shell_bench import x_resource_total  # noqa: E402
 
@@ -195,10 +195,7 @@ def cycles(remote, count: int, held: int = EFFECT) -> None:
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
+    parser = bench_cli.parser()
     parser.add_argument("--presses", type=int, default=200)
     parser.add_argument("--cycles", type=int, default=500)
     args = parser.parse_args()

@@ -2,19 +2,28 @@
 // asserted): a spotlight hole move, a lens move with its render at D = 500
 // beside its floor (a bare HALFTONE StretchBlt of the same size, measured in
 // the same run), a laser circle move; median and 99th percentile over 1000
-// moves each.
-#include <gtest/gtest.h>
+// moves each. Then what showing each effect costs. Runs on the overlay tests'
+// fixture: the pattern backdrop, a stand-in owner and the overlay windows.
+#include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <vector>
 
 #include "effects/win32/memory_canvas.h"
-#include "tests/windows/bench_figure.h"
+#include "tests/bench/figure.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
 namespace {
+
+// The overlay tests' fixtures (tests/windows/effects): their namespace is
+// named on this line only.
+namespace fixture = ::effects_test;
+
+using fixture::Pump;
+using fixture::Square;
+using pv::PixelPoint;
 
 constexpr int kMoves = 1000;
 constexpr const char* kFrame = "<= 16 (one frame at 60 Hz)";
@@ -48,7 +57,8 @@ Timing Measure(const char* name, const std::function<void(int)>& move, int count
   }
   std::sort(ms.begin(), ms.end());
   const Timing timing{ms[ms.size() / 2], ms[ms.size() * 99 / 100]};
-  pv_bench::PrintFigure(name, timing.median, timing.p99, "ms", goal);
+  pv::bench::PrintFigure(name, timing.median, timing.p99, "ms", goal);
+  if (timing.median <= 0) std::fprintf(stderr, "overlays_bench: %s: the clock saw no time pass\n", name);
   return timing;
 }
 
@@ -57,15 +67,32 @@ PixelPoint PathPoint(int i) {
   return {400 + (i * 7) % 900, 300 + (i * 3) % 500};
 }
 
-TEST_F(OverlayTest, BenchmarkPointerFollowingCosts) {
+// The overlay tests' fixture set up outside a test run: a GoogleTest fixture
+// reports a failed set-up as a fatal failure of no test in particular.
+class OverlayBench : public fixture::OverlayTest {
+ public:
+  // False when the fixture's windows could not be made.
+  bool Open() {
+    SetUp();
+    return !HasFatalFailure();
+  }
+  // Each false when a series measured nothing.
+  bool PointerFollowingCosts();
+  bool ShowCosts();
+
+ private:
+  void TestBody() override {}
+};
+
+bool OverlayBench::PointerFollowingCosts() {
+  bool measured = true;
   const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
 
   m_windows.ShowSpotlight(m_screen, 200, Square(PathPoint(0), 500));
   Pump(50);
-  EXPECT_GT(Measure("spotlight hole move (D = 500)",
-                    [&](int i) { m_windows.MoveSpotlightHole(Square(PathPoint(i), 500)); })
-                .median,
-            0.0);
+  measured &= Measure("spotlight hole move (D = 500)", [&](int i) {
+                m_windows.MoveSpotlightHole(Square(PathPoint(i), 500));
+              }).median > 0;
   m_windows.HideSpotlight();
 
   m_windows.ShowLens(Square(PathPoint(0), 500), true);
@@ -73,21 +100,23 @@ TEST_F(OverlayTest, BenchmarkPointerFollowingCosts) {
   // A move renders the lens at once.
   const Timing lens =
       Measure("lens move + render (D = 500)", [&](int i) { m_windows.MoveLens(Square(PathPoint(i), 500)); });
-  EXPECT_GT(lens.median, 0.0);
+  measured &= lens.median > 0;
   Canvas target(500, 500, RGB(0, 0, 0));
-  EXPECT_GT(
-      Measure("lens render alone, off-screen (D = 500)", [&](int) { m_windows.Lens().RenderTo(target.Dc()); })
-          .median,
-      0.0);
+  measured &= Measure("lens render alone, off-screen (D = 500)", [&](int) {
+                m_windows.Lens().RenderTo(target.Dc());
+              }).median > 0;
   m_windows.HideLens();
 
   // The floor of a lens move: the one HALFTONE StretchBlt of a screen picture's
   // 250 x 250 square to 500 x 500 that any 2x lens needs, nothing else.
   const HDC screenDc = ::GetDC(nullptr);
   pv::effects::CMemoryCanvas picture, lensImage;
-  ASSERT_TRUE(picture.Create(screenDc, screenW, screenH));
-  ASSERT_TRUE(lensImage.Create(screenDc, 500, 500));
+  const bool pictures = picture.Create(screenDc, screenW, screenH) && lensImage.Create(screenDc, 500, 500);
   ::ReleaseDC(nullptr, screenDc);
+  if (!pictures) {
+    std::fprintf(stderr, "overlays_bench: no memory canvas for the lens floor\n");
+    return false;
+  }
   const Timing floor = Measure(
       "floor: bare HALFTONE StretchBlt 250 x 250 -> 500 x 500",
       [&](int i) {
@@ -98,33 +127,35 @@ TEST_F(OverlayTest, BenchmarkPointerFollowingCosts) {
         ::GdiFlush();
       },
       kMoves, "reference");
-  ASSERT_GT(floor.median, 0.0);
-  pv_bench::PrintFigure("lens move + render / floor", lens.median / floor.median, lens.p99 / floor.p99, "x",
-                        "ratio to the floor");
+  if (floor.median <= 0) return false;
+  pv::bench::PrintFigure("lens move + render / floor", lens.median / floor.median, lens.p99 / floor.p99, "x",
+                         "ratio to the floor");
 
   m_windows.ShowCircle(Square(PathPoint(0), 75), 0xFF0000);
   Pump(50);
-  EXPECT_GT(
-      Measure("circle move (CircleSize 150)", [&](int i) { m_windows.MoveCircle(Square(PathPoint(i), 75)); })
-          .median,
-      0.0);
+  measured &= Measure("circle move (CircleSize 150)", [&](int i) {
+                m_windows.MoveCircle(Square(PathPoint(i), 75));
+              }).median > 0;
   m_windows.HideCircle();
+  return measured;
 }
 
 // What showing each effect costs in the program (the part of a remote key
 // press's way to the screen that is ours): the window calls of one show,
 // with the lens's still picture of the whole screen.
-TEST_F(OverlayTest, BenchmarkShowCosts) {
+bool OverlayBench::ShowCosts() {
   constexpr int kShows = 200;
+  bool measured = true;
   const auto timedShow = [&](const char* name, const std::function<void(int)>& show,
                              const std::function<void()>& hide) {
-    Measure(
-        name,
-        [&](int i) {
-          show(i);
-          hide();
-        },
-        kShows, "reference (part of key -> effect)");
+    measured &= Measure(
+                    name,
+                    [&](int i) {
+                      show(i);
+                      hide();
+                    },
+                    kShows, "reference (part of key -> effect)")
+                    .median > 0;
   };
   timedShow(
       "mask + spotlight show (D = 500) and hide",
@@ -149,7 +180,18 @@ TEST_F(OverlayTest, BenchmarkShowCosts) {
         m_windows.HideBlack();
         m_windows.ShowPointer();
       });
+  return measured;
 }
 
 }  // namespace
-}  // namespace effects_test
+
+int main() {
+  OverlayBench bench;
+  if (!bench.Open()) {
+    std::fprintf(stderr, "overlays_bench: the overlay windows could not be made\n");
+    return 1;
+  }
+  const bool following = bench.PointerFollowingCosts();
+  const bool showing = bench.ShowCosts();
+  return following && showing ? 0 : 1;
+}

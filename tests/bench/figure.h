@@ -1,10 +1,11 @@
 // A benchmark figure, printed the one way the benchmark report reads it:
 //   FIGURE <name> | <median> | <p99> | <unit> | <goal>
+// (the same lines as figures.py prints for the Python benchmarks).
 #pragma once
 
 #include <cstdio>
 
-namespace pv_bench {
+namespace pv::bench {
 
 // A p99 below zero prints "-": the figure is one average over many calls.
 inline void PrintFigure(const char* name, double median, double p99, const char* unit, const char* goal) {
@@ -16,4 +17,4 @@ inline void PrintFigure(const char* name, double median, double p99, const char*
   std::fflush(stdout);
 }
 
-}  // namespace pv_bench
+}  // namespace pv::bench

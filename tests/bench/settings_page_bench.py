@@ -4,20 +4,21 @@ nothing): the time of each WM_HSCROLL step of a slider moved from end to end
 (sync, store and the repaint it causes), and the area the page repaints per
 step, seen as X damage on the page's window (what Wine flushes to the screen).
 
-    PYTHONPATH=tests/e2e /usr/bin/python3 tests/e2e/settings_page/bench_settings_page.py \\
+    /usr/bin/python3 tests/bench/settings_page_bench.py \\
         --exe build/windows/bin/PresenterVela.exe --build-dir build/windows --out build/windows/artifacts/bench
 """
-import argparse
 import ctypes
 import sys
 import threading
 import time
-from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent))
+import bench_cli
+import e2e_paths
+
+e2e_paths.use("settings_page")
 
 import harness  # noqa: E402
-from harness.figures import figure, series  # noqa: E402
+from figures import figure, series  # noqa: E402
 from page_helpers import SLIDER_BRIGHTNESS, SLIDER_CIRCLE_COLOR, TITLE, ShownPage  # noqa: E402
 
 PAGE_AREA = 621 * 462
@@ -116,11 +117,7 @@ def report_damage(label: str, rects, steps: int, goal: str = "< 100", repaints: 
 
 
 def main() -> int:
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True, type=Path)
-    parser.add_argument("--build-dir", required=True, type=Path)
-    parser.add_argument("--out", required=True, type=Path)
-    args = parser.parse_args()
+    args = bench_cli.parser().parse_args()
     args.out.mkdir(parents=True, exist_ok=True)
     ctx = harness.TestContext(args.exe.resolve(), args.build_dir.resolve(), args.out.resolve())
     with harness.WineSession(ctx.build_dir, ctx.artifacts, "bench-page") as session:
