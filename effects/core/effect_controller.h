@@ -2,9 +2,9 @@
 // input and the pointer-tracking ticks into presentation effects around the
 // pointer: the spotlight, the 2x lens, the laser circle and the black screen.
 //
-// It owns the effect state (which effect is visible, the latch, the movement
-// counter, the last tracked pointer position, the spotlight's hole position)
-// and changes the desktop only through its ports, so every rule is tested
+// It owns the effect state (the latch, the movement counter, the last tracked
+// pointer position, where each effect is and its size; which effect is
+// visible it asks the overlays) and changes the desktop only through its ports, so every rule is tested
 // natively against recording fakes. The main window forwards its messages:
 //
 //   UM_LINK_KEYS        -> OnLinkKeys(DecodeKeyMessage(wp, lp))
@@ -60,7 +60,7 @@ class EffectController {
   // Moves the visible effect to a point; nothing when it is already there.
   void MoveEffectTo(PixelPoint point);
   bool AnyEffectVisible() const { return VisibleScene() != SCENE_NONE; }
-  // The visible effect, or SCENE_NONE.
+  // The visible effect, or SCENE_NONE, as the overlays report it.
   Scene VisibleScene() const;
   // Drops a latch and asks the link to tell the receiver.
   void ReleaseLatch();
@@ -121,10 +121,7 @@ class EffectController {
   std::uint8_t m_moveCount = 0;
   PixelPoint m_lastTrackPos{};
 
-  // Visible flags of the three effects, and where each one is.
-  bool m_spotlightVisible = false;
-  bool m_lensVisible = false;
-  bool m_circleVisible = false;
+  // Where each effect is (whether it shows, its overlay knows).
   PixelPoint m_spotlightPos{};
   PixelPoint m_lensPos{};
   PixelPoint m_circlePos{};
