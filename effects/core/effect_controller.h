@@ -26,6 +26,7 @@
 
 #include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/core/raw_input_messages.h"
 #include "framework/core/pixel_geometry.h"
 #include "link/core/link_messages.h"
 
@@ -41,8 +42,6 @@ inline constexpr unsigned kVkEscape = 27;
 // counted raw mouse records, and tracking ticks that saw the pointer move.
 inline constexpr std::uint8_t kRawMoveLimit = 10;
 inline constexpr std::uint8_t kTrackedMoveLimit = 3;
-// The tracking timer's period while the mouse is moving.
-inline constexpr unsigned kTrackingActivePeriodMs = 15;
 
 class EffectController {
  public:

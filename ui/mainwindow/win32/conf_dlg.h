@@ -15,7 +15,9 @@
 #include "effects/core/effect_controller.h"
 #include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/win32/effect_input.h"
 #include "effects/win32/effect_windows.h"
+#include "effects/win32/link_effect_flags.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
@@ -28,7 +30,7 @@
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
 #include "ui/mainwindow/core/timer_page_rules.h"
-#include "ui/mainwindow/win32/effect_input.h"
+#include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/settings_page.h"
 #include "ui/mainwindow/win32/timer_page.h"
 #include "ui/mainwindow/win32/tray_icon.h"
@@ -78,7 +80,6 @@ class CConfDlg : public CDialog,
 
   // Initialisation.
   void RegisterWithLink();
-  bool RegisterRawInput();
   void InitLayout();
   void LoadSettingsValues();
   void PlaceTimerEdit();
@@ -194,10 +195,10 @@ class CConfDlg : public CDialog,
 
   // The overlay windows and the effect rules over them (and over m_effect).
   pv::effects::CEffectWindows m_effectWindows;
-  CLinkEffectFlags m_linkFlags;
+  pv::effects::CLinkEffectFlags m_linkFlags;
   pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effect};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
-  CEffectInput m_effectInput{m_effects};
+  pv::effects::CEffectInput m_effectInput{m_effects, pv::mainwindow::TIMER_TRACK_POINTER};
 
   // The minutes box (control 1002) and the timer page working it.
   CTimerEdit m_timerEdit;
