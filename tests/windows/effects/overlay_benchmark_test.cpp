@@ -13,7 +13,7 @@
 #include "tests/windows/bench_figure.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 constexpr int kMoves = 1000;
@@ -152,4 +152,4 @@ TEST_F(OverlayTest, BenchmarkShowCosts) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

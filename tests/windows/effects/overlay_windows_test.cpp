@@ -13,7 +13,7 @@
 #include "tests/host/effects/fake_desktop.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 constexpr Rgb kBlack{0, 0, 0};
@@ -479,4 +479,4 @@ TEST_F(OverlayTest, AClickOnAnEffectIsSwallowedAndTheForegroundStays) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test
