@@ -12,6 +12,7 @@
 #include "effects/core/raw_input_messages.h"
 #include "link/core/link_messages.h"
 #include "tests/host/effects/fake_desktop.h"
+#include "tests/windows/effects/effects_test_support.h"
 
 namespace pv::effects::test {
 namespace {
@@ -125,14 +126,6 @@ class EffectInputTest : public ::testing::Test {
     return all;
   }
 
-  static void Key(WORD vkey) {
-    INPUT keys[2]{};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = vkey;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, keys, sizeof(INPUT));
-  }
-
   pv::effects::EffectSettings settings;
   FakeDesktop desktop;
   pv::effects::EffectController controller{desktop, desktop, desktop, settings};
@@ -148,15 +141,15 @@ TEST_F(EffectInputTest, RawKeysAndMouseReachTheRules) {
 
   // Escape typed anywhere hides a shown main window.
   desktop.mainWindowShown = true;
-  Key(VK_F13);  // a key no rule names: nothing happens
-  Key(VK_ESCAPE);
+  TypeKey(VK_F13);  // a key no rule names: nothing happens
+  TypeKey(VK_ESCAPE);
   EXPECT_TRUE(PumpUntilCalled("HideToTray"));
 
   // A key released anywhere ends the black screen.
   ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen),
                  1);
   EXPECT_TRUE(desktop.blackShown);
-  Key(VK_F14);
+  TypeKey(VK_F14);
   EXPECT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
   EXPECT_FALSE(desktop.blackShown);
 
@@ -209,7 +202,7 @@ TEST_F(EffectInputTest, AKeysPressIsHandledBeforeItsReleaseQueuedBehindIt) {
   desktop.Take();
   // Press and release arrive together: the release is queued behind the
   // WM_INPUT of the press.
-  Key(VK_F15);
+  TypeKey(VK_F15);
   ASSERT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
   const auto at = [&](const std::string& call) {
     return std::find(seen.begin(), seen.end(), call) - seen.begin();
