@@ -4,8 +4,8 @@
 //
 // It owns the effect state (the latch, the movement counter, the last tracked
 // pointer position, where each effect is and its size; which effect is
-// visible it asks the overlays) and changes the desktop only through its ports, so every rule is tested
-// natively against recording fakes. The main window forwards its messages:
+// visible it asks the overlays) and changes the desktop only through its
+// ports, so every rule is tested natively against recording fakes. The main window forwards its messages:
 //
 //   UM_LINK_KEYS        -> OnLinkKeys(DecodeKeyMessage(wp, lp))
 //   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(DecodeSizeStep(wp))

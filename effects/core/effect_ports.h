@@ -31,8 +31,9 @@ class OverlayOutputs {
   // top-most windows, without repainting it.
   virtual void MoveSpotlightHole(const PixelRect& holeBox) = 0;
   virtual void HideSpotlight() = 0;
-  // Whether the effect is on: from its Show to its Hide. The overlay keeps
-  // this state; the controller asks for it rather than keeping a copy.
+  // Whether the effect is on: from its Show to its Hide (likewise LensVisible
+  // and CircleVisible). The overlay keeps this state; the controller asks for
+  // it rather than keeping a copy.
   virtual bool SpotlightVisible() = 0;
 
   // The 2x lens, `lens` its window rectangle (LensWindowRect). `capture`:

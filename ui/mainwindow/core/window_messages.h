@@ -17,7 +17,7 @@ inline constexpr unsigned UM_SHOW_MAIN = kWmUser + 0x65;    // 0x465: posted by 
 inline constexpr wchar_t kWindowTitle[] = L"KORVEL_PRESENTER";
 inline constexpr wchar_t kWindowClass[] = L"#32770";
 inline constexpr unsigned UM_TIMER_EDIT_DONE = kWmUser + 0x66;  // 0x466: minutes box lost the focus
-// 0x46A and 0x46B.
+// UM_RAW_MOUSE 0x46A and UM_RAW_KEY 0x46B: the effects' raw-input messages.
 using pv::effects::UM_RAW_KEY;
 using pv::effects::UM_RAW_MOUSE;
 
