@@ -14,9 +14,9 @@ EffectController::EffectController(OverlayOutputs& screen, EffectHost& host, Lin
     : m_screen(screen), m_host(host), m_link(link), m_settings(settings) {}
 
 Scene EffectController::VisibleScene() const {
-  if (m_spotlightVisible) return SCENE_SPOTLIGHT;
-  if (m_lensVisible) return SCENE_MAGNIFIER;
-  if (m_circleVisible) return SCENE_CIRCLE;
+  if (m_screen.SpotlightVisible()) return SCENE_SPOTLIGHT;
+  if (m_screen.LensVisible()) return SCENE_MAGNIFIER;
+  if (m_screen.CircleVisible()) return SCENE_CIRCLE;
   return SCENE_NONE;
 }
 
@@ -58,24 +58,21 @@ void EffectController::StartEffect(Scene scene) {
 void EffectController::ShowSpotlightAt(PixelPoint point, std::uint32_t diameter) {
   m_spotlightPos = point;
   m_spotlightDiameter = diameter;
-  m_spotlightVisible = true;
   m_screen.ShowSpotlight(m_screen.VirtualScreen(), OpacityForBrightness(m_settings.Current().brightness),
                          SpotlightHoleBox(point, diameter));
 }
 
 void EffectController::ShowLensAt(PixelPoint point, std::uint32_t diameter) {
   // A lens that is already shown (a size step) keeps its still picture.
-  const bool capture = !m_lensVisible;
+  const bool capture = !m_screen.LensVisible();
   m_lensPos = point;
   m_lensDiameter = diameter;
-  m_lensVisible = true;
   m_screen.ShowLens(LensWindowRect(point, diameter), capture);
 }
 
 void EffectController::ShowCircleAt(PixelPoint point, std::uint32_t size) {
   m_circlePos = point;
   m_circleSize = size;
-  m_circleVisible = true;
   m_screen.ShowCircle(CircleWindowRect(point, size), m_settings.Current().circleColor);
 }
 
@@ -85,24 +82,29 @@ void EffectController::StopEffects() {
   m_screen.HideSpotlight();
   m_screen.HideLens();
   m_screen.HideCircle();
-  m_spotlightVisible = m_lensVisible = m_circleVisible = false;
 }
 
 void EffectController::MoveEffectTo(PixelPoint point) {
   // A still pointer costs no window operation: tracking calls this every
   // 15 to 20 ms.
-  if (m_spotlightVisible) {
-    if (point == m_spotlightPos) return;
-    m_spotlightPos = point;
-    m_screen.MoveSpotlightHole(SpotlightHoleBox(point, m_spotlightDiameter));
-  } else if (m_lensVisible) {
-    if (point == m_lensPos) return;
-    m_lensPos = point;
-    m_screen.MoveLens(LensWindowRect(point, m_lensDiameter));
-  } else if (m_circleVisible) {
-    if (point == m_circlePos) return;
-    m_circlePos = point;
-    m_screen.MoveCircle(CircleWindowRect(point, m_circleSize));
+  switch (VisibleScene()) {
+    case SCENE_SPOTLIGHT:
+      if (point == m_spotlightPos) return;
+      m_spotlightPos = point;
+      m_screen.MoveSpotlightHole(SpotlightHoleBox(point, m_spotlightDiameter));
+      return;
+    case SCENE_MAGNIFIER:
+      if (point == m_lensPos) return;
+      m_lensPos = point;
+      m_screen.MoveLens(LensWindowRect(point, m_lensDiameter));
+      return;
+    case SCENE_CIRCLE:
+      if (point == m_circlePos) return;
+      m_circlePos = point;
+      m_screen.MoveCircle(CircleWindowRect(point, m_circleSize));
+      return;
+    default:
+      return;
   }
 }
 

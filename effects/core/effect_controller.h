@@ -2,30 +2,24 @@
 // input and the pointer-tracking ticks into presentation effects around the
 // pointer: the spotlight, the 2x lens, the laser circle and the black screen.
 //
-// It owns the effect state (which effect is visible, the latch, the movement
-// counter, the last tracked pointer position, the spotlight's hole position)
-// and changes the desktop only through its ports, so every rule is tested
-// natively against recording fakes. The main window forwards its messages:
-//
-//   UM_LINK_KEYS        -> OnLinkKeys(DecodeKeyMessage(wp, lp))
-//   UM_LINK_SIZE_STEP   -> OnLinkSizeStep(DecodeSizeStep(wp))
-//   WM_INPUT records    -> OnRawMouseRecord() / OnRawKey(message, vkey)
-//   drained records     -> OnDrainedKeyDown(vkey) / OnDrainedKeyUp(vkey)
-//   UM_RAW_MOUSE        -> OnRawMouseMessage(wp, lp)
-//   UM_RAW_KEY          -> OnRawKeyMessage(wp, lp)
-//   TIMER_TRACK_POINTER -> OnTrackingTick()
-//   HideToTray / OnCancel / exit -> StopEffects() / RestoreDesktop()
+// It owns the state of the effect rules (the latch, the movement counter,
+// the last tracked pointer position, where each effect is and its size).
+// Which effect is shown it asks the overlays; the values the effects are
+// drawn with it reads from their owner, and changes only the sizes (the
+// remote's size keys). It changes the desktop only through its ports, and
+// runs on the user-interface thread.
 //
 // Values from outside the process (message parameters any program on the
-// desktop can post) are checked before they act: the link's events are
-// decoded at the window's edge (link_messages.h) and arrive here typed; the
-// raw-input messages are checked here.
+// desktop can post) are checked before they act: the link's events arrive
+// typed, decoded once where they enter (link_messages.h); the parameters of
+// the raw-input messages are checked here.
 #pragma once
 
 #include <cstdint>
 
 #include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/core/raw_input_messages.h"
 #include "framework/core/pixel_geometry.h"
 #include "link/core/link_messages.h"
 
@@ -41,8 +35,6 @@ inline constexpr unsigned kVkEscape = 27;
 // counted raw mouse records, and tracking ticks that saw the pointer move.
 inline constexpr std::uint8_t kRawMoveLimit = 10;
 inline constexpr std::uint8_t kTrackedMoveLimit = 3;
-// The tracking timer's period while the mouse is moving.
-inline constexpr unsigned kTrackingActivePeriodMs = 15;
 
 class EffectController {
  public:
@@ -59,7 +51,7 @@ class EffectController {
   // Moves the visible effect to a point; nothing when it is already there.
   void MoveEffectTo(PixelPoint point);
   bool AnyEffectVisible() const { return VisibleScene() != SCENE_NONE; }
-  // The visible effect, or SCENE_NONE.
+  // The visible effect, or SCENE_NONE, as the overlays report it.
   Scene VisibleScene() const;
   // Drops a latch and asks the link to tell the receiver.
   void ReleaseLatch();
@@ -120,10 +112,7 @@ class EffectController {
   std::uint8_t m_moveCount = 0;
   PixelPoint m_lastTrackPos{};
 
-  // Visible flags of the three effects, and where each one is.
-  bool m_spotlightVisible = false;
-  bool m_lensVisible = false;
-  bool m_circleVisible = false;
+  // Where each effect is (whether it shows, its overlay knows).
   PixelPoint m_spotlightPos{};
   PixelPoint m_lensPos{};
   PixelPoint m_circlePos{};

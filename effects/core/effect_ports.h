@@ -31,6 +31,10 @@ class OverlayOutputs {
   // top-most windows, without repainting it.
   virtual void MoveSpotlightHole(const PixelRect& holeBox) = 0;
   virtual void HideSpotlight() = 0;
+  // Whether the effect is on: from its Show to its Hide (likewise LensVisible
+  // and CircleVisible). The overlay keeps this state; the controller asks for
+  // it rather than keeping a copy.
+  virtual bool SpotlightVisible() = 0;
 
   // The 2x lens, `lens` its window rectangle (LensWindowRect). `capture`:
   // take a new still picture of the virtual screen first (the lens was not
@@ -38,12 +42,14 @@ class OverlayOutputs {
   virtual void ShowLens(const PixelRect& lens, bool capture) = 0;
   virtual void MoveLens(const PixelRect& lens) = 0;
   virtual void HideLens() = 0;
+  virtual bool LensVisible() = 0;
 
   // The laser disc, `window` its square window (CircleWindowRect), colour
   // 0xRRGGBB.
   virtual void ShowCircle(const PixelRect& window, std::uint32_t rgb) = 0;
   virtual void MoveCircle(const PixelRect& window) = 0;
   virtual void HideCircle() = 0;
+  virtual bool CircleVisible() = 0;
 
   // The black screen over the virtual screen, above everything; hides the
   // taskbar and the pointer while shown. Hiding brings the taskbar back (the

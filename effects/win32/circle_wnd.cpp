@@ -20,8 +20,8 @@ bool CCircleWnd::CreateOverlay(HWND owner, const PixelRect& virtualScreen) {
 }
 
 void CCircleWnd::Show(const PixelRect& window, std::uint32_t rgb) {
+  m_visible = true;  // also without a window (see COverlayWnd::m_visible)
   if (m_hWnd == nullptr) return;
-  m_visible = true;
   m_window = window;
   Render(window.Width(), rgb);
   ::SetLayeredWindowAttributes(m_hWnd, kTransparent, 0, LWA_COLORKEY);

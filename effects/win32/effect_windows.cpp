@@ -105,6 +105,9 @@ void CEffectWindows::HideSpotlight() {
   const CPhysicalPixels physical;
   m_spotlight.Hide();
 }
+bool CEffectWindows::SpotlightVisible() {
+  return m_spotlight.Visible();
+}
 
 void CEffectWindows::ShowLens(const PixelRect& lens, bool capture) {
   const CPhysicalPixels physical;
@@ -118,6 +121,9 @@ void CEffectWindows::HideLens() {
   const CPhysicalPixels physical;
   m_lens.Hide();
 }
+bool CEffectWindows::LensVisible() {
+  return m_lens.Visible();
+}
 
 void CEffectWindows::ShowCircle(const PixelRect& window, std::uint32_t rgb) {
   const CPhysicalPixels physical;
@@ -130,6 +136,9 @@ void CEffectWindows::MoveCircle(const PixelRect& window) {
 void CEffectWindows::HideCircle() {
   const CPhysicalPixels physical;
   m_circle.Hide();
+}
+bool CEffectWindows::CircleVisible() {
+  return m_circle.Visible();
 }
 
 void CEffectWindows::ShowBlack(const PixelRect& virtualScreen) {

@@ -61,12 +61,15 @@ class CEffectWindows final : public OverlayOutputs {
   void ShowSpotlight(const PixelRect& virtualScreen, std::uint8_t opacity, const PixelRect& holeBox) override;
   void MoveSpotlightHole(const PixelRect& holeBox) override;
   void HideSpotlight() override;
+  bool SpotlightVisible() override;
   void ShowLens(const PixelRect& lens, bool capture) override;
   void MoveLens(const PixelRect& lens) override;
   void HideLens() override;
+  bool LensVisible() override;
   void ShowCircle(const PixelRect& window, std::uint32_t rgb) override;
   void MoveCircle(const PixelRect& window) override;
   void HideCircle() override;
+  bool CircleVisible() override;
   void ShowBlack(const PixelRect& virtualScreen) override;
   void HideBlack() override;
   bool BlackVisible() override;

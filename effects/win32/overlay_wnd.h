@@ -33,7 +33,9 @@ class COverlayWnd : public CWnd {
   bool CreateOverlay(HWND owner, const PixelRect& rect, const Style& style);
   bool Created() const { return m_hWnd != nullptr; }
 
-  // The effect is shown (the flag the controller's AnyEffectVisible reads).
+  // Whether the overlay is on: set by the derived window's show, cleared by
+  // Hide. This is the one record of it: the effect controller asks for it
+  // through its port (CEffectWindows) and keeps no copy.
   bool Visible() const { return m_visible; }
 
   // Hides the window without activating another one and clears the flag.
@@ -56,6 +58,10 @@ class COverlayWnd : public CWnd {
   // windows that cover the virtual screen cover the new one.
   virtual void OnDisplayChange() {}
 
+  // See Visible(). The spotlight, the lens and the circle set it in their
+  // Show also when their window could not be created, so the controller's
+  // rules (latch, movement count, key and size rules) run the same with or
+  // without the window; the mask and the black screen only with a window.
   bool m_visible = false;
 
  private:

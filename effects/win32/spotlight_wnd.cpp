@@ -11,8 +11,8 @@ bool CSpotlightWnd::CreateOverlay(HWND owner, const PixelRect& virtualScreen) {
 }
 
 void CSpotlightWnd::Show(const PixelRect& virtualScreen, std::uint8_t opacity, const PixelRect& holeBox) {
+  m_visible = true;  // also without a window (see COverlayWnd::m_visible)
   if (m_hWnd == nullptr) return;
-  m_visible = true;
   m_screen = virtualScreen;
   ::SetLayeredWindowAttributes(m_hWnd, 0, opacity, LWA_ALPHA);
   // The hole is cut before the window appears, so the screen under it never

@@ -30,9 +30,9 @@ bool CZoomWnd::CreateOverlay(HWND owner, const PixelRect& virtualScreen) {
 }
 
 void CZoomWnd::Show(const PixelRect& lens, bool capture) {
+  m_visible = true;  // also without a window (see COverlayWnd::m_visible)
   if (m_hWnd == nullptr) return;
   if (capture || !m_capture.Valid()) CaptureScreen();
-  m_visible = true;
   m_lens = lens;
   ApplyRoundRegion(lens.Width());
   // Painted before anyone sees it: shown cloaked, rendered, then uncloaked,

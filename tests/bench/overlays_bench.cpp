@@ -19,7 +19,7 @@ namespace {
 
 // The overlay tests' fixtures (tests/windows/effects): their namespace is
 // named on this line only.
-namespace fixture = ::effects_test;
+namespace fixture = ::pv::effects::test;
 
 using fixture::Pump;
 using fixture::Square;

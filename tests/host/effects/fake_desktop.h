@@ -2,7 +2,8 @@
 // windows with the pointer and the taskbar, the main window, the effect
 // settings, the link flags.
 // Window operations and flag writes are recorded as short strings in call
-// order; questions (pointer position, mode, ...) answer from plain fields.
+// order; questions (pointer position, mode, which overlay shows, ...) answer
+// from plain fields.
 #pragma once
 
 #include <cstdint>
@@ -31,21 +32,36 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public EffectSetti
   void HideMask() override { Record("HideMask"); }
   void ShowSpotlight(const PixelRect& vs, std::uint8_t opacity, const PixelRect& hole) override {
     Record("ShowSpotlight " + Str(vs) + " opacity " + std::to_string(opacity) + " hole " + Str(hole));
+    spotlightShown = true;
   }
   void MoveSpotlightHole(const PixelRect& hole) override { Record("MoveHole " + Str(hole)); }
-  void HideSpotlight() override { Record("HideSpotlight"); }
+  void HideSpotlight() override {
+    Record("HideSpotlight");
+    spotlightShown = false;
+  }
+  bool SpotlightVisible() override { return spotlightShown; }
   void ShowLens(const PixelRect& lens, bool capture) override {
     Record("ShowLens " + Str(lens) + (capture ? " capture" : " keep"));
+    lensShown = true;
   }
   void MoveLens(const PixelRect& lens) override { Record("MoveLens " + Str(lens)); }
-  void HideLens() override { Record("HideLens"); }
+  void HideLens() override {
+    Record("HideLens");
+    lensShown = false;
+  }
+  bool LensVisible() override { return lensShown; }
   void ShowCircle(const PixelRect& window, std::uint32_t rgb) override {
     std::ostringstream colour;
     colour << std::hex << rgb;
     Record("ShowCircle " + Str(window) + " #" + colour.str());
+    circleShown = true;
   }
   void MoveCircle(const PixelRect& window) override { Record("MoveCircle " + Str(window)); }
-  void HideCircle() override { Record("HideCircle"); }
+  void HideCircle() override {
+    Record("HideCircle");
+    circleShown = false;
+  }
+  bool CircleVisible() override { return circleShown; }
   void ShowBlack(const PixelRect& vs) override {
     Record("ShowBlack " + Str(vs));
     blackShown = true;
@@ -121,6 +137,10 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public EffectSetti
   bool mainWindowShown = false;
   bool pointerOverHelp = false;
   bool rfLinked = true;
+  // Each overlay's shown state, kept as the overlay windows keep it.
+  bool spotlightShown = false;
+  bool lensShown = false;
+  bool circleShown = false;
   bool blackShown = false;
   bool taskbarShown = true;
   bool pointerShown = true;

@@ -13,7 +13,7 @@
 #include "framework/user_handles.h"
 #include "tests/windows/skin/canvas.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 
 // Runs this thread's messages for `ms` milliseconds, so windows paint and
 // Wine's surfaces reach the X server before the screen is read.
@@ -252,4 +252,4 @@ inline bool RegionContains(HWND wnd, int x, int y) {
   return ::PtInRegion(region.Get(), x, y) != FALSE;
 }
 
-}  // namespace effects_test
+}  // namespace pv::effects::test

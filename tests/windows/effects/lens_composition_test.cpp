@@ -11,7 +11,7 @@
 #include "effects/win32/zoom_wnd.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 class FakeCompositor final : public Compositor {
@@ -53,4 +53,4 @@ TEST_F(OverlayTest, TheLensWaitsForTheCompositionBeforeItsPictureAndIsPaintedBef
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

@@ -11,7 +11,7 @@
 #include "link/core/link_messages.h"
 #include "tests/windows/effects/effects_test_support.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 
 using pv::PixelPoint;
 using pv::PixelRect;
@@ -67,4 +67,4 @@ class OverlayTest : public ::testing::Test {
   PixelRect m_screen = pv::effects::CurrentVirtualScreen();
 };
 
-}  // namespace effects_test
+}  // namespace pv::effects::test

@@ -7,7 +7,7 @@
 #include "tests/windows/effects/overlay_fixture.h"
 #include "tests/windows/framework/gui_counts.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 constexpr int kCycles = 500;
@@ -69,4 +69,4 @@ TEST_F(OverlayTest, HandleCountsStayFlatOverShowHideCyclesOfEachEffect) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

@@ -7,11 +7,13 @@
 #include <functional>
 #include <utility>
 
+#include "effects/core/effect_controller.h"
 #include "effects/win32/effect_windows.h"
 #include "link/core/link_messages.h"
+#include "tests/host/effects/fake_desktop.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 constexpr Rgb kBlack{0, 0, 0};
@@ -447,6 +449,26 @@ TEST_F(OverlayTest, TypedKeysKeepReachingThePresentationWhileEachEffectIsShown) 
   }
 }
 
+// Windows whose creation failed: the controller's rules still see each effect
+// on from its show to its hide (so it ends by the same keys and movements),
+// while the black screen counts as shown only with its window.
+TEST(OverlayWithoutWindowsTest, AnEffectWhoseWindowWasNeverMadeStillCountsAsShown) {
+  pv::effects::CEffectWindows windows;  // never created
+  pv::effects::testing::FakeDesktop host;
+  pv::effects::EffectController controller{windows, host, host, host};
+  host.controller = &controller;
+  using pv::link::KeyEvent;
+  for (const pv::effects::Scene scene :
+       {pv::effects::SCENE_SPOTLIGHT, pv::effects::SCENE_MAGNIFIER, pv::effects::SCENE_CIRCLE}) {
+    controller.OnLinkKeys({KeyEvent::kDown, scene});
+    EXPECT_EQ(controller.VisibleScene(), scene);
+    controller.OnLinkKeys({KeyEvent::kUp});
+    EXPECT_EQ(controller.VisibleScene(), pv::effects::SCENE_NONE);
+  }
+  controller.OnLinkKeys({KeyEvent::kBlackScreen});
+  EXPECT_FALSE(windows.BlackVisible());
+}
+
 TEST_F(OverlayTest, AClickOnAnEffectIsSwallowedAndTheForegroundStays) {
   m_windows.ShowLens(Square({800, 500}, 300), true);
   Pump(100);
@@ -456,4 +478,4 @@ TEST_F(OverlayTest, AClickOnAnEffectIsSwallowedAndTheForegroundStays) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

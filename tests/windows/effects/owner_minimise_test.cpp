@@ -11,7 +11,7 @@
 
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 // The popups of this thread owned by `owner`.
@@ -153,4 +153,4 @@ TEST_F(OwnerMinimiseTest, ThePreviewHidesAndComesBackWithTheMainWindow) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

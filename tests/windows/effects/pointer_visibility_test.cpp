@@ -9,9 +9,8 @@
 
 #include "tests/windows/effects/effects_test_support.h"
 
+namespace pv::effects::test {
 namespace {
-
-using effects_test::PointerDisplayCount;
 
 void SetDisplayCount(int wanted) {
   int count = PointerDisplayCount();
@@ -42,3 +41,4 @@ TEST(PointerVisibility, EndsAtTheEdgeOfTheWantedSideFromAnyCount) {
 }
 
 }  // namespace
+}  // namespace pv::effects::test

@@ -6,7 +6,7 @@
 #include "effects/win32/example_wnd.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 struct CancelCounter final : pv::effects::PreviewOwner {
@@ -78,4 +78,4 @@ TEST_F(OverlayTest, EscapeInThePreviewCallsTheOwnersCancelOtherKeysDoNot) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

@@ -12,7 +12,7 @@
 #include "framework/kernel_handles.h"
 #include "tests/windows/effects/overlay_fixture.h"
 
-namespace effects_test {
+namespace pv::effects::test {
 namespace {
 
 // The shell's thread with a primary and two secondary taskbars. While hung
@@ -118,4 +118,4 @@ TEST_F(OverlayTest, TheBlackScreenHidesEveryTaskbarAndNeverWaitsForAHungShell) {
 }
 
 }  // namespace
-}  // namespace effects_test
+}  // namespace pv::effects::test

@@ -1,6 +1,9 @@
 // Private window messages and timer ids of the main window. The link's own
-// messages (UM_LINK_*) are declared with the link.
+// messages (UM_LINK_*) are declared with the link, the raw-input ones
+// (UM_RAW_*) with the effects.
 #pragma once
+
+#include "effects/core/raw_input_messages.h"
 
 namespace pv::mainwindow {
 
@@ -14,8 +17,9 @@ inline constexpr unsigned UM_SHOW_MAIN = kWmUser + 0x65;    // 0x465: posted by 
 inline constexpr wchar_t kWindowTitle[] = L"KORVEL_PRESENTER";
 inline constexpr wchar_t kWindowClass[] = L"#32770";
 inline constexpr unsigned UM_TIMER_EDIT_DONE = kWmUser + 0x66;  // 0x466: minutes box lost the focus
-inline constexpr unsigned UM_RAW_MOUSE = kWmUser + 0x6A;        // 0x46A
-inline constexpr unsigned UM_RAW_KEY = kWmUser + 0x6B;          // 0x46B
+// UM_RAW_MOUSE 0x46A and UM_RAW_KEY 0x46B: the effects' raw-input messages.
+using pv::effects::UM_RAW_KEY;
+using pv::effects::UM_RAW_MOUSE;
 
 // Timers of the main window: SetTimer ids and their periods in milliseconds.
 inline constexpr unsigned TIMER_BATTERY_BLINK = 1000;
@@ -35,7 +39,8 @@ inline constexpr unsigned kAutoHideAfterInitMs = 100;
 inline constexpr unsigned kAutoHideAfterDeactivationMs = 200;
 inline constexpr unsigned kAlarmCountdownMs = 20000;
 inline constexpr unsigned kTrackPointerIdleMs = 20;
-inline constexpr unsigned kTrackPointerActiveMs = 15;
+// Raw mouse input speeds the tracking up (the effects' rule).
+inline constexpr unsigned kTrackPointerActiveMs = pv::effects::kTrackingActivePeriodMs;
 
 // The tray icon's id (also the application icon's resource id).
 inline constexpr unsigned kTrayIconId = 128;

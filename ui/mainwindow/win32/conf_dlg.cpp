@@ -82,7 +82,7 @@ BOOL CConfDlg::OnInitDialog() {
   m_bRfLinked = link.rfLinked;
   if (m_bReceiverPresent && m_bRfLinked) m_timerPage.LoadTimerPage();
 
-  if (!RegisterRawInput()) {
+  if (!m_effectInput.RegisterRawInput(m_hWnd)) {
     // Without raw input the effects cannot follow the mouse: the program ends.
     EndDialog(IDCANCEL);
     return FALSE;
@@ -114,15 +114,6 @@ void CConfDlg::RegisterWithLink() {
 
   // Key reports are ignored until 200 ms after this moment.
   m_link.ArmKeysFrom(::GetTickCount());
-}
-
-bool CConfDlg::RegisterRawInput() {
-  // Mouse and keyboard, also while other applications have the focus.
-  RAWINPUTDEVICE devices[2] = {
-      {0x01, 0x02, RIDEV_INPUTSINK, m_hWnd},
-      {0x01, 0x06, RIDEV_INPUTSINK, m_hWnd},
-  };
-  return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
 }
 
 void CConfDlg::InitLayout() {

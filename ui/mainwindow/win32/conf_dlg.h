@@ -20,7 +20,9 @@
 #include "effects/core/effect_controller.h"
 #include "effects/core/effect_ports.h"
 #include "effects/core/effect_types.h"
+#include "effects/win32/effect_input.h"
 #include "effects/win32/effect_windows.h"
+#include "effects/win32/link_effect_flags.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework/message_chain.h"
@@ -33,7 +35,7 @@
 #include "ui/mainwindow/core/effect_settings_model.h"
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/page_mode.h"
-#include "ui/mainwindow/win32/effect_input.h"
+#include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/page_host.h"
 #include "ui/mainwindow/win32/page_preview.h"
 #include "ui/mainwindow/win32/settings_page.h"
@@ -85,7 +87,6 @@ class CConfDlg : public CDialog,
 
   // Initialisation.
   void RegisterWithLink();
-  bool RegisterRawInput();
   void InitLayout();
   void LoadSettingsValues();
 
@@ -173,12 +174,12 @@ class CConfDlg : public CDialog,
 
   // The overlay windows and the effect rules over them.
   pv::effects::CEffectWindows m_effectWindows;
-  CLinkEffectFlags m_linkFlags;
+  pv::effects::CLinkEffectFlags m_linkFlags;
   pv::effects::EffectController m_effects{m_effectWindows, *this, m_linkFlags, m_effectSettings};
   // The settings page's preview of the spotlight.
   CPagePreview m_preview{*this, m_effectWindows.Preview(), m_effectWindows.Composition(), m_effectSettings};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
-  CEffectInput m_effectInput{m_effects};
+  pv::effects::CEffectInput m_effectInput{m_effects, pv::mainwindow::TIMER_TRACK_POINTER};
 
   // Collaborators (pages, tray icon, raw input) that take their messages
   // before the window's own switch.

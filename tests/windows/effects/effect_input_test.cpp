@@ -1,7 +1,7 @@
-// The main window's raw-input collaborator under Wine: real raw input from
-// injected keys and mouse movement reaches the effect controller's rules, and
-// messages any program can post are checked before anything reads them.
-#include "ui/mainwindow/win32/effect_input.h"
+// The effects' raw-input reader under Wine: real raw input from injected keys
+// and mouse movement reaches the effect controller's rules, and messages any
+// program can post are checked before anything reads them.
+#include "effects/win32/effect_input.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "effects/core/raw_input_messages.h"
 #include "link/core/link_messages.h"
 #include "tests/host/effects/fake_desktop.h"
-#include "ui/mainwindow/core/window_messages.h"
+#include "tests/windows/effects/effects_test_support.h"
 
+namespace pv::effects::test {
 namespace {
 
 using pv::effects::testing::FakeDesktop;
+
+// The host window's timers, numbered as the main window numbers them: the
+// pointer-tracking timer and another one of its own.
+constexpr UINT_PTR kTrackingTimer = 1005;
+constexpr UINT_PTR kWindowTimer = 1003;
 
 // A hidden top-level window that offers its messages to a CEffectInput, as
 // the main window does, and receives raw input from every keyboard and mouse.
@@ -40,8 +47,7 @@ class RawInputWindow {
 
   HWND hwnd() const { return m_hwnd; }
   bool RegisterRawInput() {
-    RAWINPUTDEVICE devices[2] = {{1, 2, RIDEV_INPUTSINK, m_hwnd}, {1, 6, RIDEV_INPUTSINK, m_hwnd}};
-    m_registered = ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+    m_registered = m_input.RegisterRawInput(m_hwnd);
     return m_registered;
   }
   // Messages that reached the default window procedure.
@@ -120,17 +126,9 @@ class EffectInputTest : public ::testing::Test {
     return all;
   }
 
-  static void Key(WORD vkey) {
-    INPUT keys[2]{};
-    keys[0].type = keys[1].type = INPUT_KEYBOARD;
-    keys[0].ki.wVk = keys[1].ki.wVk = vkey;
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, keys, sizeof(INPUT));
-  }
-
   FakeDesktop desktop;
   pv::effects::EffectController controller{desktop, desktop, desktop, desktop};
-  CEffectInput input{controller};
+  CEffectInput input{controller, kTrackingTimer};
   RawInputWindow window{input};
   PresentationWindow presentation;
   std::vector<std::string> seen;
@@ -142,15 +140,15 @@ TEST_F(EffectInputTest, RawKeysAndMouseReachTheRules) {
 
   // Escape typed anywhere hides a shown main window.
   desktop.mainWindowShown = true;
-  Key(VK_F13);  // a key no rule names: nothing happens
-  Key(VK_ESCAPE);
+  TypeKey(VK_F13);  // a key no rule names: nothing happens
+  TypeKey(VK_ESCAPE);
   EXPECT_TRUE(PumpUntilCalled("HideToTray"));
 
   // A key released anywhere ends the black screen.
   ::SendMessageW(window.hwnd(), pv::link::UM_LINK_KEYS, pv::link::ToWParam(pv::link::KeyEvent::kBlackScreen),
                  1);
   EXPECT_TRUE(desktop.blackShown);
-  Key(VK_F14);
+  TypeKey(VK_F14);
   EXPECT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
   EXPECT_FALSE(desktop.blackShown);
 
@@ -169,6 +167,26 @@ TEST_F(EffectInputTest, RawKeysAndMouseReachTheRules) {
   EXPECT_GT(window.defaultInputs, 0) << "unconsumed raw input gets the default processing";
 }
 
+// Mice and keyboards, delivered to the window also while another
+// application has the focus (the test's own foreground window would not
+// tell: it belongs to this thread).
+TEST_F(EffectInputTest, RegistrationAsksForMiceAndKeyboardsWhileOthersHaveTheFocus) {
+  ASSERT_NE(window.hwnd(), nullptr);
+  ASSERT_TRUE(window.RegisterRawInput());
+  UINT count = 0;
+  ASSERT_EQ(::GetRegisteredRawInputDevices(nullptr, &count, sizeof(RAWINPUTDEVICE)), 0u);
+  std::vector<RAWINPUTDEVICE> devices(count);
+  ASSERT_EQ(::GetRegisteredRawInputDevices(devices.data(), &count, sizeof(RAWINPUTDEVICE)), 2u);
+  for (const USHORT usage : {USHORT{0x02}, USHORT{0x06}}) {
+    const auto found = std::find_if(devices.begin(), devices.end(), [&](const RAWINPUTDEVICE& d) {
+      return d.usUsagePage == 0x01 && d.usUsage == usage;
+    });
+    ASSERT_NE(found, devices.end()) << "usage " << usage;
+    EXPECT_EQ(found->dwFlags, static_cast<DWORD>(RIDEV_INPUTSINK)) << "usage " << usage;
+    EXPECT_EQ(found->hwndTarget, window.hwnd()) << "usage " << usage;
+  }
+}
+
 TEST_F(EffectInputTest, AKeysPressIsHandledBeforeItsReleaseQueuedBehindIt) {
   ASSERT_NE(window.hwnd(), nullptr);
   ASSERT_TRUE(window.RegisterRawInput());
@@ -183,7 +201,7 @@ TEST_F(EffectInputTest, AKeysPressIsHandledBeforeItsReleaseQueuedBehindIt) {
   desktop.Take();
   // Press and release arrive together: the release is queued behind the
   // WM_INPUT of the press.
-  Key(VK_F15);
+  TypeKey(VK_F15);
   ASSERT_TRUE(PumpUntilCalled("HideBlack")) << Seen();
   const auto at = [&](const std::string& call) {
     return std::find(seen.begin(), seen.end(), call) - seen.begin();
@@ -200,10 +218,10 @@ TEST_F(EffectInputTest, PostedMessagesAreCheckedAndForeignTimersPassOn) {
   EXPECT_FALSE(input.HandleMessage(WM_INPUT, RIM_INPUTSINK, 0, result));
   // Escape smuggled in the high bits of UM_RAW_KEY is no Escape.
   EXPECT_TRUE(
-      input.HandleMessage(pv::mainwindow::UM_RAW_KEY, (WPARAM{1} << 32) | WM_KEYDOWN, VK_ESCAPE, result));
+      input.HandleMessage(pv::effects::UM_RAW_KEY, (WPARAM{1} << 32) | WM_KEYDOWN, VK_ESCAPE, result));
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(
-      input.HandleMessage(pv::mainwindow::UM_RAW_KEY, WM_KEYDOWN, (LPARAM{1} << 32) | VK_ESCAPE, result));
+      input.HandleMessage(pv::effects::UM_RAW_KEY, WM_KEYDOWN, (LPARAM{1} << 32) | VK_ESCAPE, result));
   EXPECT_EQ(result, 0);
   // An unknown scene, an unknown event or size step does nothing; the key
   // message answers 0 then, the size step 1 always.
@@ -223,13 +241,14 @@ TEST_F(EffectInputTest, PostedMessagesAreCheckedAndForeignTimersPassOn) {
   EXPECT_EQ(desktop.Take(), std::vector<std::string>{});
 
   // The window's other timers are its own; the tracking timer is ours.
-  EXPECT_FALSE(input.HandleMessage(WM_TIMER, pv::mainwindow::TIMER_AUTO_HIDE, 0, result));
-  EXPECT_TRUE(input.HandleMessage(WM_TIMER, pv::mainwindow::TIMER_TRACK_POINTER, 0, result));
+  EXPECT_FALSE(input.HandleMessage(WM_TIMER, kWindowTimer, 0, result));
+  EXPECT_TRUE(input.HandleMessage(WM_TIMER, kTrackingTimer, 0, result));
   EXPECT_FALSE(input.HandleMessage(WM_PAINT, 0, 0, result));
 
-  EXPECT_TRUE(input.HandleMessage(pv::mainwindow::UM_RAW_KEY, WM_KEYDOWN, VK_ESCAPE, result));
+  EXPECT_TRUE(input.HandleMessage(pv::effects::UM_RAW_KEY, WM_KEYDOWN, VK_ESCAPE, result));
   EXPECT_EQ(result, 1);
   EXPECT_EQ(desktop.Take(), std::vector<std::string>{"HideToTray"});
 }
 
 }  // namespace
+}  // namespace pv::effects::test

@@ -1,41 +1,38 @@
-#include "ui/mainwindow/win32/effect_input.h"
+#include "effects/win32/effect_input.h"
 
 #include <cstddef>
 #include <span>
 
 #include "effects/core/raw_input_batch.h"
-#include "link/core/hid_link.h"
+#include "effects/core/raw_input_messages.h"
 #include "link/core/link_messages.h"
-#include "ui/mainwindow/core/window_messages.h"
 
-namespace fx = pv::effects;
+namespace pv::effects {
 
 // The core reads records by these offsets: they must be the platform's.
-static_assert(sizeof(RAWINPUTHEADER) == fx::kRawHeaderSize);
-static_assert(offsetof(RAWINPUTHEADER, dwType) == fx::kRawHeaderTypeOffset);
-static_assert(offsetof(RAWINPUTHEADER, dwSize) == fx::kRawHeaderSizeOffset);
-static_assert(offsetof(RAWINPUTHEADER, hDevice) == fx::kRawHeaderDeviceOffset);
-static_assert(offsetof(RAWINPUTHEADER, wParam) == fx::kRawHeaderWParamOffset);
-static_assert(sizeof(RAWKEYBOARD) == fx::kRawKeyboardSize);
-static_assert(offsetof(RAWKEYBOARD, MakeCode) == fx::kRawKeyboardMakeCodeOffset);
-static_assert(offsetof(RAWKEYBOARD, Flags) == fx::kRawKeyboardFlagsOffset);
-static_assert(offsetof(RAWKEYBOARD, Reserved) == fx::kRawKeyboardReservedOffset);
-static_assert(offsetof(RAWKEYBOARD, VKey) == fx::kRawKeyboardVKeyOffset);
-static_assert(offsetof(RAWKEYBOARD, Message) == fx::kRawKeyboardMessageOffset);
-static_assert(offsetof(RAWKEYBOARD, ExtraInformation) == fx::kRawKeyboardExtraOffset);
-static_assert(offsetof(RAWINPUT, data) == fx::kRawHeaderSize);
+static_assert(sizeof(RAWINPUTHEADER) == kRawHeaderSize);
+static_assert(offsetof(RAWINPUTHEADER, dwType) == kRawHeaderTypeOffset);
+static_assert(offsetof(RAWINPUTHEADER, dwSize) == kRawHeaderSizeOffset);
+static_assert(offsetof(RAWINPUTHEADER, hDevice) == kRawHeaderDeviceOffset);
+static_assert(offsetof(RAWINPUTHEADER, wParam) == kRawHeaderWParamOffset);
+static_assert(sizeof(RAWKEYBOARD) == kRawKeyboardSize);
+static_assert(offsetof(RAWKEYBOARD, MakeCode) == kRawKeyboardMakeCodeOffset);
+static_assert(offsetof(RAWKEYBOARD, Flags) == kRawKeyboardFlagsOffset);
+static_assert(offsetof(RAWKEYBOARD, Reserved) == kRawKeyboardReservedOffset);
+static_assert(offsetof(RAWKEYBOARD, VKey) == kRawKeyboardVKeyOffset);
+static_assert(offsetof(RAWKEYBOARD, Message) == kRawKeyboardMessageOffset);
+static_assert(offsetof(RAWKEYBOARD, ExtraInformation) == kRawKeyboardExtraOffset);
+static_assert(offsetof(RAWINPUT, data) == kRawHeaderSize);
 #ifdef _WIN64
-static_assert(sizeof(ULONGLONG) == fx::kRawBatchAlignment64);  // NEXTRAWINPUTBLOCK rounds to a QWORD
+static_assert(sizeof(ULONGLONG) == kRawBatchAlignment64);  // NEXTRAWINPUTBLOCK rounds to a QWORD
 #else
 #error "the raw input layout constants describe the 64-bit platform"
 #endif
-static_assert(RIM_TYPEMOUSE == fx::kRawTypeMouse && RIM_TYPEKEYBOARD == fx::kRawTypeKeyboard);
-static_assert(WM_KEYDOWN == fx::kWmKeyDown && WM_KEYUP == fx::kWmKeyUp && WM_MOUSEMOVE == fx::kWmMouseMove);
-static_assert(VK_ESCAPE == fx::kVkEscape);
-static_assert(WM_USER == pv::mainwindow::kWmUser);
-static_assert(pv::mainwindow::UM_RAW_MOUSE == WM_USER + 0x6A && pv::mainwindow::UM_RAW_KEY == WM_USER + 0x6B);
+static_assert(RIM_TYPEMOUSE == kRawTypeMouse && RIM_TYPEKEYBOARD == kRawTypeKeyboard);
+static_assert(WM_KEYDOWN == kWmKeyDown && WM_KEYUP == kWmKeyUp && WM_MOUSEMOVE == kWmMouseMove);
+static_assert(VK_ESCAPE == kVkEscape);
+static_assert(UM_RAW_MOUSE == WM_USER + 0x6A && UM_RAW_KEY == WM_USER + 0x6B);
 static_assert(pv::link::UM_LINK_KEYS == WM_USER + 0x6E && pv::link::UM_LINK_SIZE_STEP == WM_USER + 0x73);
-static_assert(pv::effects::kTrackingActivePeriodMs == pv::mainwindow::kTrackPointerActiveMs);
 
 namespace {
 
@@ -59,13 +56,22 @@ bool IsKeyMessage(std::uint32_t message) {
 
 }  // namespace
 
-CEffectInput::CEffectInput(fx::EffectController& controller)
-    : m_controller(controller), m_batch(kBatchBytes / sizeof(std::uint64_t)) {
+CEffectInput::CEffectInput(EffectController& controller, UINT_PTR trackingTimer)
+    : m_controller(controller), m_trackingTimer(trackingTimer), m_batch(kBatchBytes / sizeof(std::uint64_t)) {
   m_records.reserve(kBatchBytes / kHeaderSize);  // every record is at least a header
 }
 
+bool CEffectInput::RegisterRawInput(HWND window) {
+  // Mouse and keyboard (usage page 1, usages 2 and 6); RIDEV_INPUTSINK:
+  // also while other applications have the focus.
+  RAWINPUTDEVICE devices[2] = {
+      {0x01, 0x02, RIDEV_INPUTSINK, window},
+      {0x01, 0x06, RIDEV_INPUTSINK, window},
+  };
+  return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+}
+
 bool CEffectInput::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  using namespace pv::mainwindow;
   switch (msg) {
     case WM_INPUT:
       if (!OnRawInput(reinterpret_cast<HRAWINPUT>(lp))) return false;  // default processing
@@ -90,7 +96,7 @@ bool CEffectInput::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
       result = 1;
       return true;
     case WM_TIMER:
-      if (wp != TIMER_TRACK_POINTER) return false;  // the window's own timers
+      if (wp != m_trackingTimer) return false;  // the window's own timers
       m_controller.OnTrackingTick();
       result = 0;
       return true;
@@ -116,14 +122,14 @@ bool CEffectInput::OnOwnRecord(HRAWINPUT input) {
   alignas(RAWINPUT) std::byte record[kLargestSingleRecord];
   UINT capacity = size;
   if (::GetRawInputData(input, RID_INPUT, record, &capacity, kHeaderSize) != size) return false;
-  const auto found = fx::ReadRawInputRecord(BytesOf(record, size), kHeaderSize);
+  const auto found = ReadRawInputRecord(BytesOf(record, size), kHeaderSize);
   if (!found) return false;
 
-  if (found->type == fx::kRawTypeKeyboard) {
+  if (found->type == kRawTypeKeyboard) {
     return found->hasKeyboard && IsKeyMessage(found->message) &&
            m_controller.OnRawKey(found->message, found->vkey);
   }
-  if (found->type == fx::kRawTypeMouse) {
+  if (found->type == kRawTypeMouse) {
     // Every mouse record counts as a move: buttons and the wheel too.
     m_controller.OnRawMouseRecord();
   }
@@ -146,8 +152,7 @@ void CEffectInput::DrainRawInputBuffer() {
     if (count == 0 || count == static_cast<UINT>(-1)) return;
 
     m_records.clear();
-    fx::RawInputBatchWalker walker(BytesOf(m_batch.data(), bytes), count, kHeaderSize,
-                                   fx::kRawBatchAlignment64);
+    RawInputBatchWalker walker(BytesOf(m_batch.data(), bytes), count, kHeaderSize, kRawBatchAlignment64);
     while (auto found = walker.Next()) {
       auto* base = reinterpret_cast<std::byte*>(m_batch.data());
       m_records.push_back(reinterpret_cast<RAWINPUT*>(base + found->offset));
@@ -160,12 +165,4 @@ void CEffectInput::DrainRawInputBuffer() {
   }
 }
 
-void CLinkEffectFlags::RequestResend() {
-  m_link.RequestResend();
-}
-void CLinkEffectFlags::SetEffectLatched() {
-  m_link.SetEffectLatched();
-}
-void CLinkEffectFlags::SetBlackScreen(bool shown) {
-  m_link.SetBlackScreen(shown);
-}
+}  // namespace pv::effects
