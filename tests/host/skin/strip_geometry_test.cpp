@@ -4,9 +4,9 @@
 
 namespace {
 
-using skin::GetFrameRect;
-using skin::MakeStripGeometry;
-using skin::SkinRect;
+using pv::skin::GetFrameRect;
+using pv::skin::MakeStripGeometry;
+using pv::skin::SkinRect;
 
 TEST(StripGeometry, ThumbStripHasThreeHorizontalFrames) {
   const auto strip = MakeStripGeometry(30, 18, 10, 18);  // the slider thumb picture
