@@ -13,7 +13,7 @@
 #include "effects/core/effect_controller.h"
 #include "effects/core/effect_ports.h"
 
-namespace pv::effects::testing {
+namespace pv::effects::test {
 
 inline std::string Str(const PixelRect& r) {
   std::ostringstream out;
@@ -119,4 +119,4 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public LinkFlags {
 inline const std::vector<std::string> kStopCalls = {"ShowPointer", "HideMask", "HideSpotlight", "HideLens",
                                                     "HideCircle"};
 
-}  // namespace pv::effects::testing
+}  // namespace pv::effects::test

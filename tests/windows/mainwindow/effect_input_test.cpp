@@ -15,7 +15,7 @@
 
 namespace {
 
-using pv::effects::testing::FakeDesktop;
+using pv::effects::test::FakeDesktop;
 
 // A hidden top-level window that offers its messages to a CEffectInput, as
 // the main window does, and receives raw input from every keyboard and mouse.
