@@ -23,9 +23,9 @@
 #include "ui/mainwindow/win32/timer_page.h"
 #include "ui/skin/win32/timer_edit.h"
 
-using pv::mainwindow::UM_TIMER_EDIT_DONE;
 using pv::settings::SettingId;
 
+namespace pv::mainwindow::test {
 namespace {
 
 // A parent window that offers its messages to a timer page, like the main window.
@@ -323,3 +323,4 @@ TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {
 }
 
 }  // namespace
+}  // namespace pv::mainwindow::test
