@@ -22,6 +22,13 @@ function(pv_core_library name)
   pv_strict_warnings(${name})
 endfunction()
 
+# pv_core_headers(<name>): a platform-free part that is headers only, as an
+# INTERFACE library, so whoever includes its headers links it like any other.
+function(pv_core_headers name)
+  add_library(${name} INTERFACE)
+  target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}")
+endfunction()
+
 # pv_win32_library(<name> <sources...>): the Win32 side of a subsystem.
 function(pv_win32_library name)
   add_library(${name} STATIC ${ARGN})

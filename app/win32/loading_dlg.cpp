@@ -3,6 +3,7 @@
 #include "framework/gdi.h"
 #include "resources/resource_ids.h"
 
+namespace pv::app {
 namespace {
 constexpr UINT_PTR kCloseTimerId = 1000;
 constexpr UINT kShowForMs = 2000;
@@ -66,3 +67,5 @@ LRESULT CLoadingDlg::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return CDialog::WindowProc(msg, wp, lp);
   }
 }
+
+}  // namespace pv::app

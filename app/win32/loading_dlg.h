@@ -6,6 +6,8 @@
 #include "framework/dialog.h"
 #include "ui/skin/win32/ui_base.h"
 
+namespace pv::app {
+
 class CLoadingDlg : public CDialog, public UIBase {
  public:
   CLoadingDlg(UINT templateId, HWND owner, BOOL langZh) : CDialog(templateId, owner), m_bLangZh(langZh) {}
@@ -23,3 +25,5 @@ class CLoadingDlg : public CDialog, public UIBase {
   UINT m_imageId = 0;
   UINT_PTR m_timerId = 0;
 };
+
+}  // namespace pv::app

@@ -4,6 +4,6 @@
 #include "app/win32/quillon_app.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  CQuillonApp app;
+  pv::app::CQuillonApp app;
   return app.Run();
 }

@@ -16,6 +16,7 @@
 #include "ui/mainwindow/win32/conf_dlg.h"
 #include "ui/mainwindow/win32/taskbar_created.h"
 
+namespace pv::app {
 namespace {
 
 // Per session (the Local namespace): another user's copy on the machine is theirs.
@@ -35,7 +36,7 @@ pv::link::ISceneStore& SceneStore() {
   return *store;
 }
 
-class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
+class CWin32SingleInstance final : public ISingleInstancePlatform {
  public:
   explicit CWin32SingleInstance(CHandle& mutex) : m_mutex(mutex) {}
   // The first copy owns the mutex (this thread) until it ends.
@@ -65,7 +66,7 @@ class CWin32SingleInstance final : public pv::app::ISingleInstancePlatform {
 }  // namespace
 
 BOOL CQuillonApp::InitInstance() {
-  const BOOL langZh = pv::app::IsChineseUi(::GetUserDefaultUILanguage());
+  const BOOL langZh = IsChineseUi(::GetUserDefaultUILanguage());
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
   ::InitCommonControlsEx(&controls);
@@ -108,10 +109,10 @@ BOOL CQuillonApp::InitInstance() {
 // main window to show itself, once it exists, and tell the user.
 bool CQuillonApp::HandOverToRunningInstance() {
   CWin32SingleInstance platform(m_instanceMutex);
-  const pv::app::StartDecision decision = pv::app::DecideStart(platform);
-  if (decision == pv::app::StartDecision::kRunAsFirst) return false;
+  const StartDecision decision = DecideStart(platform);
+  if (decision == StartDecision::kRunAsFirst) return false;
   const std::wstring notice = LoadResString(IDS_ALREADY_RUNNING);
-  if (decision == pv::app::StartDecision::kHandedOver) {
+  if (decision == StartDecision::kHandedOver) {
     ShowNoticeAndHandOver(platform.Running(), pv::mainwindow::UM_SHOW_MAIN, notice, GetAppTitle());
   } else {
     MessageBox(notice.c_str(), MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
@@ -128,3 +129,5 @@ int CQuillonApp::ExitInstance() {
   if (m_link && !m_link->StopAndWait()) static_cast<void>(m_link.release());
   return CWinApp::ExitInstance();
 }
+
+}  // namespace pv::app

@@ -16,6 +16,8 @@
 #include "settings/win32/win32_desktop_platform.h"
 #include "settings/win32/win32_work_folder_platform.h"
 
+namespace pv::app {
+
 class CQuillonApp : public CWinApp {
  protected:
   BOOL InitInstance() override;
@@ -43,3 +45,5 @@ class CQuillonApp : public CWinApp {
   pv::settings::Win32DesktopPlatform m_desktopPlatform;
   pv::settings::DesktopIntegration m_desktop{m_desktopPlatform, CRegKeys::Store(), m_workFolder};
 };
+
+}  // namespace pv::app

@@ -6,6 +6,8 @@
 #include "link/core/link_ports.h"
 #include "settings/win32/reg_keys.h"
 
+namespace pv::app {
+
 class CRegistrySceneStore final : public pv::link::ISceneStore {
  public:
   bool ReadLastScene(std::uint32_t& value) override {
@@ -17,3 +19,5 @@ class CRegistrySceneStore final : public pv::link::ISceneStore {
     CRegKeys::Save(pv::settings::SettingId::kLastScene, value);
   }
 };
+
+}  // namespace pv::app

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+namespace pv::app {
 namespace {
 
 // The notice being shown on this thread (thread-local: no other box is touched).
@@ -72,3 +73,5 @@ void ShowNoticeAndHandOver(HWND running, UINT showMessage, const std::wstring& t
   t_notice = nullptr;
   HandOver(state);  // the notice never became active: hand over now
 }
+
+}  // namespace pv::app

@@ -14,8 +14,12 @@
 
 #include <string>
 
+namespace pv::app {
+
 // Shows the notice (OK only, caption: the program's title) and sends the
 // show message to `running` once the notice is active; at the latest when
 // it closes.
 void ShowNoticeAndHandOver(HWND running, UINT showMessage, const std::wstring& text,
                            const std::wstring& caption);
+
+}  // namespace pv::app

@@ -33,11 +33,11 @@
 #include "link/core/link_ports.h"
 #include "link/core/report_codec.h"
 
-namespace pv::link {
-
-namespace test {
+namespace pv::link::test {
 class LinkInternals;
 }
+
+namespace pv::link {
 
 // The link's state as the window shows it, read in one call.
 struct LinkSnapshot {

@@ -3,17 +3,28 @@
 #include "settings/core/key_names.h"
 #include "settings/win32/registry_backend.h"
 
+namespace pv::settings {
+namespace {
+
+// The process's one settings store over the registry. Both objects are
+// stateless; the registry holds the state. Never destroyed: the link's worker
+// stores the remote's scene through them and may still do so while the
+// process ends.
+SettingsStore& RegistryStore() {
+  static RegistryBackend* const backend = new RegistryBackend();
+  static SettingsStore* const store = new SettingsStore(*backend);
+  return *store;
+}
+
+}  // namespace
+}  // namespace pv::settings
+
 std::wstring_view CRegKeys::GetKeyName(int32_t id) {
   return pv::settings::GetKeyName(id);
 }
 
 pv::settings::SettingsStore& CRegKeys::Store() {
-  // Both objects are stateless; the registry holds the state. Never
-  // destroyed: the link's worker stores the remote's scene through them and
-  // may still do so while the process ends.
-  static pv::settings::RegistryBackend* const backend = new pv::settings::RegistryBackend();
-  static pv::settings::SettingsStore* const store = new pv::settings::SettingsStore(*backend);
-  return *store;
+  return pv::settings::RegistryStore();
 }
 
 int CRegKeys::ReadValue(int32_t id, uint32_t& value) {

@@ -19,7 +19,7 @@
 #include "link/core/sim_protocol.h"
 #include "tests/fuzz/fuzz_check.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 constexpr HidClassGuid kHidGuid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
@@ -65,10 +65,10 @@ void CheckEndpoint(const std::uint8_t* data, std::size_t size) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  pv::link::CheckDevicePath(data, size);
-  pv::link::CheckEndpoint(data, size);
+  pv::link::test::CheckDevicePath(data, size);
+  pv::link::test::CheckEndpoint(data, size);
   return 0;
 }

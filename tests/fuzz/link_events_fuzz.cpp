@@ -21,7 +21,7 @@
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 // A clock that never really sleeps, so reconnections cost nothing.
@@ -101,13 +101,13 @@ struct Snapshot {
 
 struct Rig {
   InstantClock clock;
-  test::FakeSink sink;
-  test::FakeTransport transport;
+  FakeSink sink;
+  FakeTransport transport;
   CMemorySceneStore scenes;
   CHidLink link;
-  test::LinkInternals worker{link};
+  LinkInternals worker{link};
 
-  explicit Rig(const test::FakeInterface& receiver) {
+  explicit Rig(const FakeInterface& receiver) {
     transport.m_interfaces = {receiver};
     worker.m_platform = {&transport, &clock, &sink, &scenes};
     link.SetNotifyWindow(0x1234);
@@ -125,8 +125,8 @@ struct Rig {
 
 // `report` is the independent decoding of the report the step read, if any;
 // `passTail` says whether the step ran the end of a worker pass.
-void CheckMessages(const std::vector<test::Message>& messages, const test::LinkInternals& link,
-                   const Independent* report, bool passTail) {
+void CheckMessages(const std::vector<Message>& messages, const LinkInternals& link, const Independent* report,
+                   bool passTail) {
   const bool fromReport = report != nullptr && report->accepted;
   for (const auto& m : messages) {
     switch (m.message) {
@@ -251,13 +251,14 @@ void OtherStep(Rig& rig, std::uint8_t op, FuzzedDataProvider& input) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pv::link;
+  using namespace pv::link::test;
   FuzzedDataProvider input(data, size);
   // The receiver's declared report lengths, anywhere in the accepted range.
-  test::FakeInterface receiver;
+  FakeInterface receiver;
   receiver.caps.inputReportByteLength = input.ConsumeIntegralInRange<std::uint16_t>(10, 20);
   receiver.caps.outputReportByteLength = input.ConsumeIntegralInRange<std::uint16_t>(9, 24);
   Rig rig(receiver);

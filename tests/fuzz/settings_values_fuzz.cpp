@@ -27,7 +27,7 @@
 #include "settings/core/settings_table.h"
 #include "tests/fuzz/fuzz_check.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 constexpr std::size_t kSettings = 18;
@@ -150,10 +150,11 @@ RawValue TakeRawValue(FuzzedDataProvider& input) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pv::settings;
+  using namespace pv::settings::test;
   FuzzedDataProvider input(data, size);
   const uint32_t screen = input.ConsumeBool() ? input.ConsumeIntegral<uint32_t>()
                                               : input.ConsumeIntegralInRange<uint32_t>(0, 4000);

@@ -24,7 +24,7 @@
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -100,14 +100,14 @@ void CheckInterfaceList(const Bytes& payload, std::uint32_t unreadableCaps) {
   }
 
   InstantClock clock;
-  test::FakeSink sink;
-  test::FakeTransport transport;
+  FakeSink sink;
+  FakeTransport transport;
   CMemorySceneStore scenes;
   CHidLink link;
-  test::LinkInternals worker{link};
+  LinkInternals worker{link};
   std::optional<std::size_t> expected;
   for (std::size_t i = 0; i < list->size(); ++i) {
-    test::FakeInterface fake;
+    FakeInterface fake;
     fake.attributes = (*list)[i].attributes;
     fake.caps = (*list)[i].caps;
     fake.capsReadable = (unreadableCaps >> (i % 32) & 1) == 0;
@@ -128,8 +128,7 @@ void CheckInterfaceList(const Bytes& payload, std::uint32_t unreadableCaps) {
   PV_FUZZ_CHECK(transport.m_accepted.size() == 1 && transport.m_accepted[0] == *expected);
   // Reports of the declared lengths stay inside the link's buffers (the
   // fake copies and writes as many bytes as it is told to).
-  transport.QueueReport(
-      test::MakeInput(CMD_STATE_REQUEST, 0, 0, 0x3A, 0, worker.m_caps.inputReportByteLength));
+  transport.QueueReport(MakeInput(CMD_STATE_REQUEST, 0, 0, 0x3A, 0, worker.m_caps.inputReportByteLength));
   worker.ReadReport();
   PV_FUZZ_CHECK(transport.m_length <= kInputBufferSize);
   for (const Bytes& written : transport.m_writes) PV_FUZZ_CHECK(written.size() <= kOutputBufferSize);
@@ -137,10 +136,11 @@ void CheckInterfaceList(const Bytes& payload, std::uint32_t unreadableCaps) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pv::link;
+  using namespace pv::link::test;
   FuzzedDataProvider input(data, size);
   const std::uint32_t chunkSeed = input.ConsumeIntegral<std::uint32_t>();
   const std::uint32_t unreadableCaps = input.ConsumeIntegral<std::uint32_t>();

@@ -25,7 +25,7 @@
 #include "update/core/update_url.h"
 #include "update/core/version_check.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 class ChunkedBody final : public IBodyReader {
@@ -95,10 +95,11 @@ void CheckAddresses(const std::wstring& text) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pv::update;
+  using namespace pv::update::test;
   FuzzedDataProvider input(data, size);
   const std::uint32_t chunkSeed = input.ConsumeIntegral<std::uint32_t>();
   const int lengthMode = input.ConsumeIntegralInRange<int>(0, 3);

@@ -7,9 +7,13 @@
 
 #include "framework/unique_handle.h"
 
+namespace pv::update::win32 {
+
 struct InternetHandleTraits {
   using Type = HINTERNET;
   static Type Invalid() { return nullptr; }
   static void Close(Type h) { ::InternetCloseHandle(h); }
 };
 using CInternetHandle = CUniqueHandle<InternetHandleTraits>;
+
+}  // namespace pv::update::win32

@@ -5,7 +5,7 @@
 #include "app/core/single_instance.h"
 #include "app/core/ui_language.h"
 
-namespace pv::app {
+namespace pv::app::test {
 namespace {
 
 TEST(UiLanguage, OnlySimplifiedChineseSelectsTheChineseResources) {
@@ -84,4 +84,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace pv::app
+}  // namespace pv::app::test

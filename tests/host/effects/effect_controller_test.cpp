@@ -13,14 +13,12 @@
 #include "link/core/link_messages.h"
 #include "tests/host/effects/fake_desktop.h"
 
-namespace pv::effects {
+namespace pv::effects::test {
 namespace {
 
 using link::KeyEvent;
 using link::KeyMessage;
 using link::SizeStep;
-using testing::FakeDesktop;
-using testing::kStopCalls;
 using Calls = std::vector<std::string>;
 
 // The remote's key events as the window's edge hands them on.
@@ -626,4 +624,4 @@ TEST(EffectControllerKeysTest, PostedRawMessagesAreCheckedBeforeTheRules) {
 }
 
 }  // namespace
-}  // namespace pv::effects
+}  // namespace pv::effects::test

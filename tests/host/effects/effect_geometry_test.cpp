@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace pv::effects {
+namespace pv::effects::test {
 namespace {
 
 TEST(EffectGeometryTest, OpacityRunsFrom55To255AndWrapsAbove100) {
@@ -106,4 +106,4 @@ TEST(EffectGeometryTest, HugeSizesDoNotOverflowCoordinates) {
 }
 
 }  // namespace
-}  // namespace pv::effects
+}  // namespace pv::effects::test

@@ -15,7 +15,7 @@
 #include "effects/core/effect_controller.h"
 #include "effects/core/effect_ports.h"
 
-namespace pv::effects::testing {
+namespace pv::effects::test {
 
 inline std::string Str(const PixelRect& r) {
   std::ostringstream out;
@@ -155,4 +155,4 @@ class FakeDesktop : public OverlayOutputs, public EffectHost, public EffectSetti
 inline const std::vector<std::string> kStopCalls = {"ShowPointer", "HideMask", "HideSpotlight", "HideLens",
                                                     "HideCircle"};
 
-}  // namespace pv::effects::testing
+}  // namespace pv::effects::test

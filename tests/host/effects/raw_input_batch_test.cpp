@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace pv::effects {
+namespace pv::effects::test {
 namespace {
 
 constexpr std::uint32_t kWmKeyDown = 0x100;
@@ -176,4 +176,4 @@ TEST(RawInputBatchTest, ReadsOneRecordFromGetRawInputData) {
 }
 
 }  // namespace
-}  // namespace pv::effects
+}  // namespace pv::effects::test

@@ -10,7 +10,7 @@
 #include "link/core/hid_link.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 const HidClassGuid kHid{0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The link knows the open interface's path from the moment it connects until
 // it closes the receiver.
 TEST(LinkRemoval, TheLinkComparesWithThePathItHasOpen) {
-  test::LinkRig rig;
-  rig.transport.m_interfaces = {test::FakeInterface{}, test::FakeInterface{}};
+  LinkRig rig;
+  rig.transport.m_interfaces = {FakeInterface{}, FakeInterface{}};
   rig.transport.m_paths = {kOpen, kSpare};
   rig.worker.m_hidGuid = kHid;
   ASSERT_TRUE(rig.worker.OpenDevice());
@@ -108,4 +108,4 @@ TEST(LinkRemoval, TheLinkComparesWithThePathItHasOpen) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

@@ -8,12 +8,9 @@
 #include "link/core/hid_link.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
-using test::Bytes;
-using test::LinkRig;
-using test::Message;
 using Messages = std::vector<Message>;
 
 constexpr Message Keys(std::uintptr_t w, std::intptr_t l) {
@@ -66,9 +63,6 @@ TEST_P(LinkStatusSequences, PostExactlyTheExpectedEvents) {
     }
   }
 }
-
-using test::MakeBlackScreen;
-using test::MakeStatus;
 
 INSTANTIATE_TEST_SUITE_P(
     Worked, LinkStatusSequences,
@@ -185,4 +179,4 @@ TEST(LinkStatusEvents, MessagesGoToTheNotificationWindow) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 constexpr LinkFlags kAbsent{false, false};
@@ -55,4 +55,4 @@ TEST(LinkFlagResync, RemovalNoticeIsNotUndoneByTheLinksStaleFlags) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

@@ -10,7 +10,7 @@
 #include "link/core/report_codec.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 // Deterministic, so a failure can be replayed.
@@ -45,7 +45,7 @@ bool ShouldAccept(const std::uint8_t* wire) {
   return pairOk(p[2]) && pairOk(p[3]);
 }
 
-void CheckOne(test::LinkInternals& link, const std::uint8_t (&wire)[kInputBufferSize]) {
+void CheckOne(LinkInternals& link, const std::uint8_t (&wire)[kInputBufferSize]) {
   std::uint8_t buffer[kInputBufferSize];
   std::copy(std::begin(wire), std::end(wire), buffer);
   const bool accepted = link.DecodeInputReport(buffer);
@@ -59,7 +59,7 @@ void CheckOne(test::LinkInternals& link, const std::uint8_t (&wire)[kInputBuffer
 }
 
 TEST(LinkFuzz, RandomAndMutatedReports) {
-  test::LinkRig rig;
+  LinkRig rig;
   rig.Connect();
   XorShift random(0x5EEDC0DEULL);
   std::uint8_t wire[kInputBufferSize];
@@ -75,9 +75,9 @@ TEST(LinkFuzz, RandomAndMutatedReports) {
   // themselves: exercises every branch of the event logic.
   for (int i = 0; i < 1'000'000; ++i) {
     const auto kind = random.Below(4);
-    const test::Bytes base = kind == 0   ? test::MakeStateRequest(random.Byte())
-                             : kind == 1 ? test::MakeBlackScreen(random.Byte())
-                                         : test::MakeStatus(random.Byte(), random.Byte());
+    const Bytes base = kind == 0   ? MakeStateRequest(random.Byte())
+                       : kind == 1 ? MakeBlackScreen(random.Byte())
+                                   : MakeStatus(random.Byte(), random.Byte());
     std::fill(std::begin(wire), std::end(wire), 0);
     std::copy(base.begin(), base.end(), wire);
     const auto flips = random.Below(4);
@@ -102,4 +102,4 @@ TEST(LinkFuzz, RandomAndMutatedReports) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

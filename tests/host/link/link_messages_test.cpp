@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 struct KeysCase {
@@ -63,4 +63,4 @@ TEST(LinkSizeSteps, OnlyTheTwoStepsDecode) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

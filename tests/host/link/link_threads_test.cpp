@@ -17,10 +17,8 @@
 #include "link/core/memory_scene_store.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
-
-using test::Bytes;
 
 // Real time, shortened: worker sleeps last a tenth of their nominal length.
 class ShortClock final : public ILinkClock {
@@ -79,10 +77,9 @@ class StreamingReceiver final : public IReceiverTransport {
     bytesRead = 0;
     std::this_thread::sleep_for(std::chrono::microseconds(200));
     if (m_woken) return ReadWait::Woken;
-    static const Bytes kReports[] = {
-        test::MakeStateRequest(),   test::MakeStatus(ST_EFFECT_KEY),
-        test::MakeStatus(0),        test::MakeStatus(ST_SCENE_KEY | ST_LOW_BATTERY),
-        test::MakeStatus(ST_LATCH), test::MakeStatus(ST_ALERT_ACK)};
+    static const Bytes kReports[] = {MakeStateRequest(),   MakeStatus(ST_EFFECT_KEY),
+                                     MakeStatus(0),        MakeStatus(ST_SCENE_KEY | ST_LOW_BATTERY),
+                                     MakeStatus(ST_LATCH), MakeStatus(ST_ALERT_ACK)};
     const Bytes& report = kReports[m_reads++ % std::size(kReports)];
     for (std::size_t i = 0; i < report.size() && i < m_length; ++i) m_buffer[i] = report[i];
     bytesRead = std::min(report.size(), m_length);
@@ -117,11 +114,11 @@ class StreamingReceiver final : public IReceiverTransport {
 
 TEST(LinkThreads, TimerStartsOnTheWindowThreadWhileTheWorkerPasses) {
   ShortClock clock;
-  test::FakeSink sink;
+  FakeSink sink;
   StreamingReceiver receiver;
   CMemorySceneStore scenes;
   CHidLink link;
-  test::LinkInternals worker{link};
+  LinkInternals worker{link};
   link.Start({&receiver, &clock, &sink, &scenes});
   link.SetNotifyWindow(0x4242);
   link.ArmKeysFrom(clock.TickCount());
@@ -149,7 +146,7 @@ TEST(LinkThreads, TimerStartsOnTheWindowThreadWhileTheWorkerPasses) {
   ASSERT_GT(writes.size(), 400u) << "the timer starts and the state requests are each answered";
   for (std::size_t i = 1; i < writes.size(); ++i) {  // the first is the hello
     ASSERT_EQ(writes[i].size(), 9u);
-    const test::PlainOutput plain = test::Unmask(writes[i]);
+    const PlainOutput plain = Unmask(writes[i]);
     ASSERT_TRUE(plain.checksumValid) << "report " << i << " was torn";
     ASSERT_EQ(plain.marker, OUT_MARKER);
     ASSERT_LT(plain.scene & 0x0F, kSceneCount);
@@ -164,4 +161,4 @@ TEST(LinkThreads, TimerStartsOnTheWindowThreadWhileTheWorkerPasses) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

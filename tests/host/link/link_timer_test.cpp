@@ -12,11 +12,9 @@
 #include "link/core/timer_math.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
-using test::LinkRig;
-using test::Message;
 using Messages = std::vector<Message>;
 
 struct MinutesCase {
@@ -64,18 +62,18 @@ TEST(LinkLocalTimeConversion, YearsBefore1900GiveZeroAndSecondsCount) {
 struct TimerRig : LinkRig {
   TimerRig() {
     Connect();
-    Feed(test::MakeStatus(0x00));
+    Feed(MakeStatus(0x00));
     sink.Take();
     transport.m_writes.clear();
   }
   void Start(bool on, std::int64_t start, std::uint32_t seconds) {
     EXPECT_TRUE(link.TryStartTimer(on, start, seconds, std::chrono::seconds(5)));
   }
-  test::PlainOutput Ask() {
+  PlainOutput Ask() {
     transport.m_writes.clear();
-    Feed(test::MakeStateRequest());
+    Feed(MakeStateRequest());
     EXPECT_EQ(transport.m_writes.size(), 1u);
-    return test::Unmask(transport.m_writes.at(0));
+    return Unmask(transport.m_writes.at(0));
   }
 };
 
@@ -84,7 +82,7 @@ TEST(LinkPresentationTimer, StartWritesAtOnceWhileLinkedAndZeroMeansNow) {
   rig.Start(true, 0, 600);
   EXPECT_EQ(rig.worker.m_timerStart, rig.clock.NowSeconds());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
-  const auto plain = test::Unmask(rig.transport.m_writes[0]);
+  const auto plain = Unmask(rig.transport.m_writes[0]);
   EXPECT_EQ(plain.flags, OF_TIMER_RUNNING);
   EXPECT_EQ(plain.minutes, 10);
 }
@@ -136,16 +134,16 @@ TEST(LinkPresentationTimer, ExpiresOnceInTimerTickAndAlertsUntilAcknowledged) {
   rig.transport.m_writes.clear();
 
   rig.clock.Advance(1000);
-  auto messages = rig.Feed(test::MakeStatus(0x00));
+  auto messages = rig.Feed(MakeStatus(0x00));
   EXPECT_EQ(messages, (Messages{{UM_LINK_TIMER_DUE, 0, 0}}));
   ASSERT_EQ(rig.transport.m_writes.size(), 1u) << "the alert goes out at once";
-  EXPECT_EQ(test::Unmask(rig.transport.m_writes[0]).flags, OF_TIMER_ALERT);
+  EXPECT_EQ(Unmask(rig.transport.m_writes[0]).flags, OF_TIMER_ALERT);
   EXPECT_EQ(rig.worker.m_timerSeconds, 0u);
   EXPECT_EQ(rig.worker.m_timerStart, 0);
 
-  EXPECT_TRUE(rig.Feed(test::MakeStatus(0x00)).empty()) << "posted once per expiry";
+  EXPECT_TRUE(rig.Feed(MakeStatus(0x00)).empty()) << "posted once per expiry";
   EXPECT_EQ(rig.Ask().flags, OF_TIMER_ALERT) << "kept until acknowledged";
-  rig.Feed(test::MakeStatus(0x20));
+  rig.Feed(MakeStatus(0x20));
   EXPECT_EQ(rig.worker.m_bTimerAlert, 0);
   EXPECT_EQ(rig.Ask().flags, 0);
 }
@@ -164,9 +162,9 @@ TEST(LinkPresentationTimer, ClockSetBackDelaysTheExpiry) {
   rig.clock.SetWallClockBack(600'000);
   EXPECT_EQ(rig.Ask().minutes, 35);
   rig.clock.Advance(35 * 60 * 1000 - 1000);
-  EXPECT_TRUE(rig.Feed(test::MakeStatus(0x00)).empty());
+  EXPECT_TRUE(rig.Feed(MakeStatus(0x00)).empty());
   rig.clock.Advance(1000);
-  EXPECT_EQ(rig.Feed(test::MakeStatus(0x00)), (Messages{{UM_LINK_TIMER_DUE, 0, 0}}));
+  EXPECT_EQ(rig.Feed(MakeStatus(0x00)), (Messages{{UM_LINK_TIMER_DUE, 0, 0}}));
 }
 
 TEST(LinkPresentationTimer, RestartedProgramContinuesFromStoredStart) {
@@ -186,7 +184,7 @@ TEST(LinkPresentationTimer, ReportUnmaskedWhenMillisecondsLowByteAndSecondsAreZe
   TimerRig rig;
   rig.clock.m_epochMs = rig.clock.m_epochMs / 60000 * 60000 + 256;  // second 0, ms 256
   rig.transport.m_writes.clear();
-  rig.Feed(test::MakeStateRequest());
+  rig.Feed(MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   const auto& answer = rig.transport.m_writes[0];
   EXPECT_EQ(answer[1], 0x5A);
@@ -195,4 +193,4 @@ TEST(LinkPresentationTimer, ReportUnmaskedWhenMillisecondsLowByteAndSecondsAreZe
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

@@ -10,14 +10,9 @@
 #include "link/core/hid_link.h"
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
-using test::Bytes;
-using test::FakeInterface;
-using test::LinkRig;
-using test::Message;
-using test::ReadStep;
 using Messages = std::vector<Message>;
 
 FakeInterface Interface(std::uint16_t vendor, std::uint16_t product, std::uint16_t page, std::uint16_t usage,
@@ -110,7 +105,7 @@ TEST(LinkConnection, HelloFollowsTheSettleDelayAndFillsTheBuffer) {
 TEST(LinkConnection, HelloAfterReconnectCarriesWhatTheLastReportLeft) {
   LinkRig rig;
   rig.Connect();
-  rig.Feed(test::MakeStateRequest());
+  rig.Feed(MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   const Bytes last = rig.transport.m_writes[0];
   rig.worker.RunPass();  // silence: read times out, handles closed
@@ -125,7 +120,7 @@ TEST(LinkConnection, HelloAfterReconnectCarriesWhatTheLastReportLeft) {
 
 TEST(LinkConnection, PresenceAndRadioMessagesOverAConnectionsLife) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();  // opens, reads one report
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RECEIVER, 1, 0}, {UM_LINK_RF, 1, 0}}));
 
@@ -149,11 +144,11 @@ TEST(LinkConnection, PresenceAndRadioMessagesOverAConnectionsLife) {
 
 TEST(LinkConnection, ReconnectionAfterTimeoutSendsNoReceiverMessage) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();
   rig.worker.RunPass();  // timeout
   rig.sink.Take();
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();  // reopens and reads
   EXPECT_EQ(rig.sink.Take(), (Messages{{UM_LINK_RF, 1, 0}}));
   EXPECT_EQ(rig.transport.m_discoveries, 2);
@@ -165,7 +160,7 @@ TEST(LinkConnection, ReconnectionAfterTimeoutSendsNoReceiverMessage) {
 // tray says no receiver and the anti-lost countdown is cancelled.
 TEST(LinkConnection, ReceiverStaysPresentWhileBeingReopened) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();  // opens, radio up
   rig.worker.RunPass();  // silence: reconnecting
   rig.sink.Take();
@@ -184,7 +179,7 @@ TEST(LinkConnection, ReceiverStaysPresentWhileBeingReopened) {
 
 TEST(LinkConnection, FailedReadWaitClosesAndReportsRadioDown) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x10));
+  rig.transport.QueueReport(MakeStatus(0x10));
   rig.worker.RunPass();
   rig.sink.Take();
   rig.transport.m_reads.push_back({ReadWait::Failed, {}, {}});
@@ -197,7 +192,7 @@ TEST(LinkConnection, FailedReadWaitClosesAndReportsRadioDown) {
 TEST(LinkConnection, RejectedReportIsNoSignOfTheRemote) {
   LinkRig rig;
   rig.Connect();
-  Bytes broken = test::MakeStatus(0x01);
+  Bytes broken = MakeStatus(0x01);
   broken[9] ^= 0x01;
   EXPECT_TRUE(rig.Feed(broken).empty());
   EXPECT_EQ(rig.worker.m_bRfLinked, 0);
@@ -209,7 +204,7 @@ TEST(LinkConnection, RejectedReportIsNoSignOfTheRemote) {
 TEST(LinkConnection, ShortCompletedReadIsRejectedNotTheOldReportAgain) {
   LinkRig rig;
   rig.Connect();
-  rig.Feed(test::MakeStateRequest());
+  rig.Feed(MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   for (long bytes : {0L, 1L, 9L}) {
     ReadStep step{ReadWait::Completed, {}, {}};
@@ -226,13 +221,13 @@ TEST(LinkConnection, StateRequestAnsweredInTheSamePass) {
   rig.Connect();
   rig.worker.m_scene = 2;
   rig.clock.SetMilliseconds(0x137);
-  rig.Feed(test::MakeStateRequest());
+  rig.Feed(MakeStateRequest());
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
   const Bytes& answer = rig.transport.m_writes[0];
   ASSERT_EQ(answer.size(), 9u);
   EXPECT_EQ(answer[0], 0x00);
   EXPECT_EQ(answer[7], 0xC8) << "NOT K for K = 0x37";
-  const auto plain = test::Unmask(answer);
+  const auto plain = Unmask(answer);
   EXPECT_EQ(plain.marker, 0x5A);
   EXPECT_EQ(plain.scene, 2);
   EXPECT_EQ(plain.speed, 50);
@@ -242,11 +237,11 @@ TEST(LinkConnection, StateRequestAnsweredInTheSamePass) {
 
 TEST(LinkConnection, FailedWriteOnWorkerDropsTheConnection) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();
   rig.sink.Take();
   rig.transport.m_failWrites = true;
-  rig.Feed(test::MakeStateRequest());
+  rig.Feed(MakeStateRequest());
   EXPECT_FALSE(rig.worker.m_bConnected);
   EXPECT_EQ(rig.worker.m_bRfLinked, 0) << "not raised again by the report that was answered";
   EXPECT_FALSE(rig.transport.HandlesOpen());
@@ -257,16 +252,16 @@ TEST(LinkConnection, ResendRequestDropsLatchAndWrites) {
   rig.Connect();
   rig.worker.m_bEffectLatched = 1;
   rig.worker.m_bResendRequest = 1;
-  rig.Feed(test::MakeStatus(0x00));
+  rig.Feed(MakeStatus(0x00));
   EXPECT_EQ(rig.worker.m_bResendRequest, 0);
   EXPECT_EQ(rig.worker.m_bEffectLatched, 0);
   ASSERT_EQ(rig.transport.m_writes.size(), 1u);
-  EXPECT_EQ(test::Unmask(rig.transport.m_writes[0]).scene & OF_LATCHED, 0);
+  EXPECT_EQ(Unmask(rig.transport.m_writes[0]).scene & OF_LATCHED, 0);
 }
 
 TEST(LinkConnection, WriteFailureOnAnotherThreadLeavesClosingToTheWorker) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();  // the worker is this thread
   rig.transport.m_failWrites = true;
   std::thread ui([&] { EXPECT_TRUE(rig.link.TryStartTimer(true, 0, 600, std::chrono::seconds(5))); });
@@ -274,7 +269,7 @@ TEST(LinkConnection, WriteFailureOnAnotherThreadLeavesClosingToTheWorker) {
   EXPECT_TRUE(rig.transport.HandlesOpen()) << "never closed under the worker's pending read";
   EXPECT_EQ(rig.worker.m_bRfLinked, 0);
   rig.transport.m_failWrites = false;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   rig.worker.RunPass();
   EXPECT_FALSE(rig.transport.HandlesOpen());
   EXPECT_FALSE(rig.worker.m_bConnected);
@@ -284,9 +279,9 @@ TEST(LinkStopHandshake, RequestDuringAReadThatTimesOutEndsTheLoop) {
   LinkRig rig;
   rig.Connect();
   rig.transport.m_reads.push_back(
-      {ReadWait::TimedOut, {}, [&] { rig.worker.m_stopState = test::LinkInternals::kStopRequested; }});
+      {ReadWait::TimedOut, {}, [&] { rig.worker.m_stopState = LinkInternals::kStopRequested; }});
   rig.worker.Run();
-  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, LinkInternals::kFinished);
   EXPECT_EQ(rig.transport.m_readsIssued, 1) << "no further pass after the request";
   EXPECT_FALSE(rig.transport.HandlesOpen());
 }
@@ -296,7 +291,7 @@ TEST(LinkStopHandshake, RequestDuringAReadThatTimesOutEndsTheLoop) {
 // on while the worker still runs.
 TEST(LinkStopHandshake, StopDuringAReadWaitWakesTheWorkerAtOnce) {
   LinkRig rig;
-  rig.transport.QueueReport(test::MakeStatus(0x00));
+  rig.transport.QueueReport(MakeStatus(0x00));
   ReadStep endless{ReadWait::TimedOut, {}, {}};
   endless.untilWoken = true;
   rig.transport.m_reads.push_back(endless);
@@ -304,7 +299,7 @@ TEST(LinkStopHandshake, StopDuringAReadWaitWakesTheWorkerAtOnce) {
   ASSERT_TRUE(rig.transport.WaitUntilReading());
   const auto sleptBefore = rig.clock.m_slept.load();
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, LinkInternals::kFinished);
   EXPECT_LT(rig.clock.m_slept - sleptBefore, 5000u);
   EXPECT_FALSE(rig.transport.HandlesOpen());
 }
@@ -315,7 +310,7 @@ TEST(LinkStopHandshake, StopDuringTheSettleDelayEndsItWithoutConnecting) {
   rig.link.Start(rig.worker.m_platform);
   ASSERT_TRUE(rig.clock.WaitUntilBlocked());
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, LinkInternals::kFinished);
   EXPECT_TRUE(rig.transport.m_writes.empty()) << "no hello after the stop request";
   EXPECT_FALSE(rig.transport.HandlesOpen());
   EXPECT_EQ(rig.worker.m_bConnected, false);
@@ -325,7 +320,7 @@ TEST(LinkStopHandshake, ExitWaitsAtMostFiftyPollsOfAHundredMs) {
   LinkRig rig;  // no worker runs: the acknowledgement never comes
   EXPECT_FALSE(rig.link.StopAndWait());
   EXPECT_EQ(rig.clock.m_slept, 5000u);
-  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kStopRequested);
+  EXPECT_EQ(rig.worker.m_stopState, LinkInternals::kStopRequested);
 }
 
 TEST(LinkStopHandshake, RunningWorkerAcknowledges) {
@@ -333,7 +328,7 @@ TEST(LinkStopHandshake, RunningWorkerAcknowledges) {
   rig.transport.m_interfaces.clear();  // absent: passes are short
   rig.link.Start(rig.worker.m_platform);
   EXPECT_TRUE(rig.link.StopAndWait());
-  EXPECT_EQ(rig.worker.m_stopState, test::LinkInternals::kFinished);
+  EXPECT_EQ(rig.worker.m_stopState, LinkInternals::kFinished);
 }
 
 struct StoredSceneCase {
@@ -370,4 +365,4 @@ INSTANTIATE_TEST_SUITE_P(LastScene, LinkStoredScene,
                                          StoredSceneCase{true, 0xFFFFFFFF, 0, 1}));
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

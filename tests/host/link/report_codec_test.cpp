@@ -9,10 +9,8 @@
 
 #include "tests/host/link/link_fakes.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
-
-using test::Bytes;
 
 struct InputBuffer {
   std::uint8_t bytes[kInputBufferSize] = {};
@@ -123,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LinkInputReport, StateRequestIgnoresStatusAndFlagBytes) {
   // Bytes 2, 3 and 6 carry garbage that would fail the complement test.
-  InputBuffer buffer(test::MakeInput(0xA5, 0x77, 0x12, 0x9E, 0x44));
+  InputBuffer buffer(MakeInput(0xA5, 0x77, 0x12, 0x9E, 0x44));
   const DecodedInput decoded = UnmaskInputReport(buffer.bytes);
   EXPECT_TRUE(decoded.accepted);
   EXPECT_EQ(decoded.status, 0);
@@ -160,4 +158,4 @@ TEST(LinkOutputKey, MillisecondsLowByteThenSeconds) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

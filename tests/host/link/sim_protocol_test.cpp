@@ -5,7 +5,10 @@
 
 #include <string>
 
-namespace pv::link::sim {
+namespace pv::link::test {
+
+using namespace pv::link::sim;
+
 namespace {
 
 struct EndpointCase {
@@ -86,4 +89,4 @@ TEST(LinkInterfaceList, RecordsInOrderAndBadLengthRefused) {
 }
 
 }  // namespace
-}  // namespace pv::link::sim
+}  // namespace pv::link::test

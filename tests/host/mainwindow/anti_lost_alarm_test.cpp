@@ -7,7 +7,7 @@
 
 #include "ui/mainwindow/core/window_messages.h"
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 // A window's timer and sound, with a clock the test moves forward.
@@ -122,4 +122,4 @@ TEST_F(AntiLostAlarmTest, ReceiverGoneKeepsTheArmedFlag) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 constexpr std::uint32_t Rgb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -34,4 +34,4 @@ TEST(ToColorRef, SwapsRedAndBlue) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

@@ -4,7 +4,7 @@
 
 #include "ui/mainwindow/core/page_layout.h"
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 HitRegions Page(PageMode mode, bool timerPageReady = false) {
@@ -136,4 +136,4 @@ TEST(PageHits, DragMovesByThePointerOffsetWithOnlyTheLeftButton) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

@@ -9,7 +9,7 @@
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/tray_tip.h"
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 TEST(PageForLink, OnlyAPresentReceiverWithALinkedRemoteGivesTheSettingsPage) {
@@ -157,4 +157,4 @@ TEST(PageLayout, CentringUsesIntegerHalves) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

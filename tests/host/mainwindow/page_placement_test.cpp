@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 TEST(PagePlacement, BatterySymbolSitsOnThePageWhateverTheScaling) {
@@ -19,4 +19,4 @@ TEST(PagePlacement, ArrowAtThePreviewCentre) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

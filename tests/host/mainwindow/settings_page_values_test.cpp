@@ -12,7 +12,7 @@
 #include "settings/core/memory_backend.h"
 #include "ui/mainwindow/core/hue_color.h"
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 class RecordingOutputs : public SettingsPageOutputs {
@@ -139,9 +139,9 @@ TEST(AutoBootSwitch, ShowsWhatAutostartReallyIs) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 // A thumb drag or a run of arrow-key steps: every step is stored at once
@@ -195,4 +195,4 @@ TEST_F(SettingsPageValuesTest, AChangeOutsideARunIsDurableAtOnceAndTakesAPending
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

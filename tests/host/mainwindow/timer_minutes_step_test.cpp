@@ -9,7 +9,7 @@
 #include "ui/mainwindow/core/timer_page_rules.h"
 #include "ui/skin/core/minutes_step.h"
 
-namespace pv::skin {
+namespace pv::skin::test {
 namespace {
 
 using pv::mainwindow::MinutesBox;
@@ -70,4 +70,4 @@ TEST(MinutesValue, ReadsLikeTheplatformsStrToInt) {
 }
 
 }  // namespace
-}  // namespace pv::skin
+}  // namespace pv::skin::test

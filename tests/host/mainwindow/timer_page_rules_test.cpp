@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 // ---------------------------------------------------------------- the box
@@ -182,4 +182,4 @@ TEST(TimerHandOver, ABusyLinkGetsTheLatestChangeWithItsOwnStartOnceFree) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace pv::mainwindow {
+namespace pv::mainwindow::test {
 namespace {
 
 // The notification area as the shell keeps it: an add fails while the
@@ -146,4 +146,4 @@ TEST_F(TrayIconKeeperTest, RemoveDeletesAShownIconAndALateTickAddsNothing) {
 }
 
 }  // namespace
-}  // namespace pv::mainwindow
+}  // namespace pv::mainwindow::test

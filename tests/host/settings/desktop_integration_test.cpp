@@ -11,7 +11,7 @@
 #include "settings/core/memory_backend.h"
 #include "settings/core/setting_ids.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 struct Shortcut {
@@ -345,4 +345,4 @@ TEST_F(DesktopIntegrationTest, AutostartOffRemovesOnlyTheRunValue) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

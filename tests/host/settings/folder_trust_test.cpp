@@ -3,7 +3,7 @@
 
 #include "settings/core/folder_trust.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 constexpr wchar_t kUser[] = L"S-1-5-21-1-2-3-1001";
@@ -115,4 +115,4 @@ TEST(FolderTrust, FolderNamesCompareAfterNormalisation) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

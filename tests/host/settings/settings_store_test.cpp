@@ -8,7 +8,7 @@
 #include "settings/core/memory_backend.h"
 #include "settings/core/settings_store.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 TEST(KeyNames, EveryIdHasItsNameAndOthersShareDefault) {
@@ -80,4 +80,4 @@ TEST(SettingsStore, MissingValueAndFailedWriteReportZero) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

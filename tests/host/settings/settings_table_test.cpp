@@ -9,7 +9,7 @@
 #include "settings/core/memory_backend.h"
 #include "settings/core/settings_table.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 using enum SettingId;
@@ -145,4 +145,4 @@ TEST(SettingsTable, FailedWriteBackStillGivesTheCorrectedValue) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

@@ -7,7 +7,7 @@
 
 #include "settings/core/work_folder.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 class FakeFileSystem : public IWorkFolderPlatform {
@@ -153,4 +153,4 @@ TEST(WorkFolder, FallbackIsCreatedPrivateAndAForeignOneIsNotOurs) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace skin {
+namespace pv::skin::test {
 namespace {
 
 using E = ButtonEvent;
@@ -53,4 +53,4 @@ TEST(ButtonFrames, ToggleLatchesOnPressAndUnlatchesOnTheNext) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace pv::skin::test

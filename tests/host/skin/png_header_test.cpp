@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+namespace pv::skin::test {
 namespace {
 
 std::vector<std::uint8_t> Header(std::uint32_t w, std::uint32_t h, std::uint8_t colourType) {
@@ -24,7 +25,7 @@ TEST(PngHeader, ReadsSizeAndAlphaFromColourType) {
   };
   for (const Case c : {Case{6, true}, Case{4, true}, Case{2, false}, Case{3, false}, Case{0, false}}) {
     const auto png = Header(621, 70000, c.colourType);
-    const auto header = skin::ReadPngHeader(png.data(), png.size());
+    const auto header = ReadPngHeader(png.data(), png.size());
     ASSERT_TRUE(header.has_value());
     EXPECT_EQ(header->width, 621u);
     EXPECT_EQ(header->height, 70000u);
@@ -34,14 +35,15 @@ TEST(PngHeader, ReadsSizeAndAlphaFromColourType) {
 
 TEST(PngHeader, RejectsWhatIsNotAPng) {
   auto png = Header(1, 1, 6);
-  EXPECT_FALSE(skin::ReadPngHeader(png.data(), png.size() - 1));  // truncated
-  EXPECT_FALSE(skin::ReadPngHeader(nullptr, 100));
+  EXPECT_FALSE(ReadPngHeader(png.data(), png.size() - 1));  // truncated
+  EXPECT_FALSE(ReadPngHeader(nullptr, 100));
   auto badSignature = png;
   badSignature[1] = 'J';
-  EXPECT_FALSE(skin::ReadPngHeader(badSignature.data(), badSignature.size()));
+  EXPECT_FALSE(ReadPngHeader(badSignature.data(), badSignature.size()));
   auto badChunk = png;
   badChunk[12] = 'X';
-  EXPECT_FALSE(skin::ReadPngHeader(badChunk.data(), badChunk.size()));
+  EXPECT_FALSE(ReadPngHeader(badChunk.data(), badChunk.size()));
 }
 
 }  // namespace
+}  // namespace pv::skin::test

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+namespace pv::skin::test {
 namespace {
 
 using Pixel = std::array<std::uint8_t, 4>;  // blue, green, red, alpha
@@ -25,7 +26,7 @@ TEST(Premultiply, ChannelsScaledByAlphaRoundedDownAlphaKept) {
   };
   for (const Case& c : cases) {
     Pixel pixel = c.in;
-    skin::PremultiplyBgra(pixel.data(), 1, 1, 4);
+    PremultiplyBgra(pixel.data(), 1, 1, 4);
     EXPECT_EQ(pixel, c.out) << int{c.in[0]} << "," << int{c.in[1]} << "," << int{c.in[2]} << ","
                             << int{c.in[3]};
   }
@@ -46,7 +47,7 @@ TEST(Premultiply, WalksRowsByPitchAndLeavesPaddingAlone) {
   for (std::ptrdiff_t pitch : {std::ptrdiff_t{kPitch}, -std::ptrdiff_t{kPitch}}) {
     std::vector<std::uint8_t> copy = image;
     std::uint8_t* start = pitch > 0 ? copy.data() : copy.data() + kPitch * (kHeight - 1);
-    skin::PremultiplyBgra(start, kWidth, kHeight, pitch);
+    PremultiplyBgra(start, kWidth, kHeight, pitch);
     for (int y = 0; y < kHeight; ++y) {
       for (int x = 0; x < kWidth; ++x) {
         const std::uint8_t* p = &copy[y * kPitch + x * 4];
@@ -59,10 +60,11 @@ TEST(Premultiply, WalksRowsByPitchAndLeavesPaddingAlone) {
 
 TEST(Premultiply, NullOrEmptyImageIsIgnored) {
   Pixel pixel{200, 100, 50, 128};
-  skin::PremultiplyBgra(nullptr, 1, 1, 4);
-  skin::PremultiplyBgra(pixel.data(), 0, 1, 4);
-  skin::PremultiplyBgra(pixel.data(), 1, -1, 4);
+  PremultiplyBgra(nullptr, 1, 1, 4);
+  PremultiplyBgra(pixel.data(), 0, 1, 4);
+  PremultiplyBgra(pixel.data(), 1, -1, 4);
   EXPECT_EQ(pixel, (Pixel{200, 100, 50, 128}));
 }
 
 }  // namespace
+}  // namespace pv::skin::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace skin {
+namespace pv::skin::test {
 namespace {
 
 using pv::PixelRect;
@@ -53,4 +53,4 @@ TEST(SliderGeometry, TooltipTextChangesOnlyWithThePosition) {
 }
 
 }  // namespace
-}  // namespace skin
+}  // namespace pv::skin::test

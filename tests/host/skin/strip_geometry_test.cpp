@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace pv::skin::test {
 namespace {
-
-using skin::GetFrameRect;
-using skin::MakeStripGeometry;
-using skin::SkinRect;
 
 TEST(StripGeometry, ThumbStripHasThreeHorizontalFrames) {
   const auto strip = MakeStripGeometry(30, 18, 10, 18);  // the slider thumb picture
@@ -69,3 +66,4 @@ TEST(StripGeometry, WholePictureSizesAndShapes) {
 }
 
 }  // namespace
+}  // namespace pv::skin::test

@@ -7,7 +7,7 @@
 
 #include "update/core/download_folder.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 class FakeFileSystem : public settings::IWorkFolderPlatform {
@@ -142,4 +142,4 @@ TEST(UpdaterParameters, QuotesBothPathsSoSpacesStayInside) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test

@@ -7,7 +7,7 @@
 
 #include "update/core/transfer.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 // A body delivered in the given pieces, optionally failing after them.
@@ -179,4 +179,4 @@ TEST(ReadIniBody, ReadsUpTo200BytesAcrossShortReads) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test

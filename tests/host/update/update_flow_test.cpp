@@ -10,7 +10,7 @@
 #include "update/core/update_flow.h"
 #include "update/core/update_texts.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 constexpr wchar_t kBase[] = L"https://u.example.com/Presenter/Vela/Normal/Windowsxp/";
@@ -399,4 +399,4 @@ TEST_F(DownloadTest, NoSessionIsAnUpdaterFailure) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test

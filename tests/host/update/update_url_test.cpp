@@ -5,7 +5,7 @@
 
 #include "update/core/update_url.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 std::string Narrow(const std::wstring& text) {
@@ -114,4 +114,4 @@ TEST(UpdateUrl, ResolvesLocationHeaders) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test

@@ -6,7 +6,7 @@
 
 #include "update/core/version_check.h"
 
-namespace pv::update {
+namespace pv::update::test {
 namespace {
 
 TEST(ParseVersion, ReadsTheValueOfTheVersionKey) {
@@ -87,4 +87,4 @@ TEST(CompareVersions, ComparesNumberByNumber) {
 }
 
 }  // namespace
-}  // namespace pv::update
+}  // namespace pv::update::test

@@ -17,7 +17,7 @@
 namespace pv::effects::test {
 namespace {
 
-using pv::effects::testing::FakeDesktop;
+using pv::effects::test::FakeDesktop;
 
 // The host window's timers, numbered as the main window numbers them: the
 // pointer-tracking timer and another one of its own.

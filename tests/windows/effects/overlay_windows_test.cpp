@@ -454,7 +454,7 @@ TEST_F(OverlayTest, TypedKeysKeepReachingThePresentationWhileEachEffectIsShown) 
 // while the black screen counts as shown only with its window.
 TEST(OverlayWithoutWindowsTest, AnEffectWhoseWindowWasNeverMadeStillCountsAsShown) {
   pv::effects::CEffectWindows windows;  // never created
-  pv::effects::testing::FakeDesktop host;
+  FakeDesktop host;
   pv::effects::EffectController controller{windows, host, host, host};
   host.controller = &controller;
   using pv::link::KeyEvent;

@@ -6,6 +6,7 @@
 #include "framework/tooltip_ctrl.h"
 #include "tests/windows/framework/script_dialog.h"
 
+namespace pv::framework::test {
 namespace {
 
 constexpr UINT kScriptStep = WM_APP + 10;
@@ -114,3 +115,4 @@ TEST(Controls, TooltipTakesToolsAndTheirText) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

@@ -3,6 +3,7 @@
 #include "framework/window_class.h"
 #include "tests/windows/framework/script_dialog.h"
 
+namespace pv::framework::test {
 namespace {
 
 constexpr UINT kScriptStep = WM_APP + 10;
@@ -146,3 +147,4 @@ TEST(Dialog, MissingTemplateFails) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

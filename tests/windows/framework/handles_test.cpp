@@ -10,6 +10,7 @@
 #include "tests/windows/framework/gui_counts.h"
 #include "tests/windows/framework/script_dialog.h"
 
+namespace pv::framework::test {
 namespace {
 
 constexpr wchar_t kTestKey[] = L"Software\\PresenterVelaFrameworkTest";
@@ -168,3 +169,4 @@ TEST(Handles, NothingLeftBehindAfterManyCycles) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

@@ -5,6 +5,7 @@
 #include "framework/strings.h"
 #include "tests/windows/framework/framework_test_ids.h"
 
+namespace pv::framework::test {
 namespace {
 
 class CTestApp : public CWinApp {
@@ -52,3 +53,4 @@ TEST(Strings, LoadsStringResourcesOrNothing) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

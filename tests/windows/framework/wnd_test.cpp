@@ -6,6 +6,7 @@
 
 #include "framework/window_class.h"
 
+namespace pv::framework::test {
 namespace {
 
 constexpr UINT kAskValue = WM_APP + 1;
@@ -133,3 +134,4 @@ TEST(WindowClass, EqualRequestsShareOneClassAndOthersDoNot) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

@@ -24,7 +24,7 @@
 #include "tests/host/link/link_internals.h"
 #include "tests/windows/link/loopback_server.h"
 
-namespace pv::link {
+namespace pv::link::test {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -98,7 +98,7 @@ TEST(LinkWin32Hid, WinesOwnHidDevicesAreEnumeratedAndPassedOverWithoutLeaks) {
   CountingSink sink;
   CMemorySceneStore scenes;
   CHidLink link;
-  test::LinkInternals worker{link};
+  LinkInternals worker{link};
   worker.m_platform = {&transport, &clock, &sink, &scenes};
   link.SetNotifyWindow(1);
 
@@ -135,7 +135,7 @@ const Bytes kMouseRecord = {0x5E, 0x84, 0x01, 0x00, 0x01, 0x00, 0x02, 0x00, 5, 1
 
 // Starts discovery on another thread while the server plays the simulator.
 struct SimRig {
-  test::LoopbackServer server;
+  LoopbackServer server;
   win32::CSimTransport transport{Loopback(server.Port())};
 
   std::vector<InterfaceAttributes> Discover(const Bytes& list, std::vector<ReceiverCaps>* caps = nullptr) {
@@ -164,7 +164,7 @@ struct SimRig {
 TEST(LinkWin32Sim, RefusedConnectionIsAFailedAttempt) {
   std::uint16_t port = 0;
   {
-    test::LoopbackServer closed;
+    LoopbackServer closed;
     port = closed.Port();
   }
   win32::CSimTransport transport(Loopback(port));
@@ -304,4 +304,4 @@ TEST(LinkWin32Sink, PostsToTheWindowsQueue) {
 }
 
 }  // namespace
-}  // namespace pv::link
+}  // namespace pv::link::test

@@ -13,7 +13,10 @@
 #include "framework/kernel_handles.h"
 #include "link/win32/overlapped_io.h"
 
-namespace pv::link::win32 {
+namespace pv::link::test {
+
+using namespace pv::link::win32;
+
 namespace {
 
 // Server and overlapped client ends of a fresh pipe with no buffer, so a
@@ -138,4 +141,4 @@ TEST(LinkWin32Io, StopRequestEndsAReadWaitAtOnce) {
 }
 
 }  // namespace
-}  // namespace pv::link::win32
+}  // namespace pv::link::test

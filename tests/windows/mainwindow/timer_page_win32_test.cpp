@@ -25,9 +25,9 @@
 #include "ui/skin/win32/picture_cache.h"
 #include "ui/skin/win32/timer_edit.h"
 
-using pv::mainwindow::UM_TIMER_EDIT_DONE;
 using pv::settings::SettingId;
 
+namespace pv::mainwindow::test {
 namespace {
 
 // A parent window that offers its messages to a timer page, like the main window.
@@ -341,3 +341,4 @@ TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {
 }
 
 }  // namespace
+}  // namespace pv::mainwindow::test

@@ -10,6 +10,7 @@
 
 #include "ui/mainwindow/core/window_messages.h"
 
+namespace pv::mainwindow::test {
 namespace {
 
 // A hidden window that offers its messages to the tray icon, as the main
@@ -146,3 +147,4 @@ TEST_F(TrayIconTest, AModifyOfAnIconTheShellLostAddsItAgain) {
 }
 
 }  // namespace
+}  // namespace pv::mainwindow::test

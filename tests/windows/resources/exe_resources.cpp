@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace pv::test {
+namespace pv::resources::test {
 
 ExeResources::ExeResources(const std::wstring& path)
     : module_(
@@ -146,4 +146,4 @@ std::optional<DialogTemplate> ParseDialogEx(std::string_view bytes) {
   return dialog;
 }
 
-}  // namespace pv::test
+}  // namespace pv::resources::test

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace pv::test {
+namespace pv::resources::test {
 
 class ExeResources {
  public:
@@ -63,4 +63,4 @@ constexpr LANGID kNeutral = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL);
 constexpr LANGID kChinese = MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED);
 
-}  // namespace pv::test
+}  // namespace pv::resources::test

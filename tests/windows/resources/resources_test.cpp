@@ -14,7 +14,7 @@
 #include "resources/resource_ids.h"
 #include "tests/windows/resources/exe_resources.h"
 
-namespace pv::test {
+namespace pv::resources::test {
 namespace {
 
 std::wstring ExePath() {
@@ -328,4 +328,4 @@ TEST_F(ExeResourcesTest, VersionInformationFollowsTheProjectVersion) {
 }
 
 }  // namespace
-}  // namespace pv::test
+}  // namespace pv::resources::test

@@ -17,11 +17,8 @@
 #include "settings/win32/win32_work_folder_platform.h"
 #include "tests/windows/settings/win32_test_support.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
-
-using test::ReadString;
-using test::ReadWholeFile;
 
 // The real desktop, except that the drive type can be forced and documents
 // are recorded instead of opened in a viewer.
@@ -195,4 +192,4 @@ TEST(ProgramResources, TheProgramCarriesTheCommittedManuals) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

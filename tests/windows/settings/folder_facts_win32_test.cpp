@@ -18,7 +18,7 @@
 #include "settings/win32/folder_facts.h"
 #include "settings/win32/win32_work_folder_platform.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
 
 struct LocalFreeDeleter {
@@ -183,4 +183,4 @@ TEST(FolderFactsWin32, AFolderOthersMayWriteIntoIsRefused) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

@@ -9,10 +9,8 @@
 #include "settings/win32/reg_keys.h"
 #include "tests/windows/settings/win32_test_support.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
-
-using test::RunAndCapture;
 
 class RegistryTest : public ::testing::Test {
  protected:
@@ -100,4 +98,4 @@ TEST_F(RegistryTest, RegToolSeesWhatTheProgramWrote) {
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

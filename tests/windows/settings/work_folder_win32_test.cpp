@@ -11,11 +11,8 @@
 #include "settings/win32/win32_work_folder_platform.h"
 #include "tests/windows/settings/win32_test_support.h"
 
-namespace pv::settings {
+namespace pv::settings::test {
 namespace {
-
-using test::IsDirectory;
-using test::ScopedEnvironment;
 
 std::wstring FreshFolder(const wchar_t* name) {
   wchar_t temp[MAX_PATH] = {};
@@ -143,4 +140,4 @@ TEST(WorkFolderWin32, PrivateFolderBelongsToTheUserAloneAndAForeignOneIsNotOurs)
 }
 
 }  // namespace
-}  // namespace pv::settings
+}  // namespace pv::settings::test

@@ -14,6 +14,7 @@
 #include "ui/skin/win32/bit_wnd.h"
 #include "ui/skin/win32/picture_cache.h"
 
+namespace pv::skin::test {
 namespace {
 
 struct Heard {
@@ -171,3 +172,4 @@ TEST(PictureCache, DecodesEachPictureOnceAndDrawsItWhereAsked) {
 }
 
 }  // namespace
+}  // namespace pv::skin::test

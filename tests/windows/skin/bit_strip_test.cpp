@@ -5,6 +5,7 @@
 #include "tests/windows/skin/canvas.h"
 #include "tests/windows/skin/skin_test_ids.h"
 
+namespace pv::skin::test {
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -93,3 +94,4 @@ TEST(BitStrip, PictureWithoutAlphaDrawsItsFramesOpaque) {
 }
 
 }  // namespace
+}  // namespace pv::skin::test

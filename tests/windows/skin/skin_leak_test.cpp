@@ -6,6 +6,7 @@
 #include "ui/skin/win32/bit_strip.h"
 #include "ui/skin/win32/ui_base.h"
 
+namespace pv::skin::test {
 namespace {
 
 void DrawEverything(HDC dc) {
@@ -35,3 +36,4 @@ TEST(SkinLeaks, GdiObjectCountUnchangedAfterManyCycles) {
 }
 
 }  // namespace
+}  // namespace pv::skin::test

@@ -7,6 +7,7 @@
 #include "tests/windows/skin/canvas.h"
 #include "tests/windows/skin/skin_test_ids.h"
 
+namespace pv::skin::test {
 namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
@@ -123,3 +124,4 @@ TEST(DimRect, RectangleReachingIntoNegativeCoordinatesIsStillDimmed) {
 }
 
 }  // namespace
+}  // namespace pv::skin::test

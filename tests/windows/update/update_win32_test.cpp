@@ -12,7 +12,10 @@
 #include "update/win32/question_box.h"
 #include "update/win32/version_string.h"
 
-namespace pv::update::win32 {
+namespace pv::update::test {
+
+using namespace pv::update::win32;
+
 namespace {
 
 TEST(VersionString, OfTheBuiltProgramAndOfAFileWithoutVersion) {
@@ -152,4 +155,4 @@ TEST(QuestionBox, TheHookIsGoneAfterTheQuestion) {
 }
 
 }  // namespace
-}  // namespace pv::update::win32
+}  // namespace pv::update::test

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace skin {
+namespace pv::skin {
 
 inline constexpr int kFrameNormal = 0;
 inline constexpr int kFrameHover = 1;
@@ -42,4 +42,4 @@ constexpr ButtonLook NextButtonLook(ButtonLook look, ButtonEvent event, std::uin
   return look;
 }
 
-}  // namespace skin
+}  // namespace pv::skin

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace skin {
+namespace pv::skin {
 namespace {
 
 constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -26,4 +26,4 @@ std::optional<PngHeader> ReadPngHeader(const std::uint8_t* data, std::size_t siz
   return header;
 }
 
-}  // namespace skin
+}  // namespace pv::skin

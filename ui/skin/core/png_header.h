@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace skin {
+namespace pv::skin {
 
 struct PngHeader {
   std::uint32_t width = 0;
@@ -22,4 +22,4 @@ struct PngHeader {
 // PNG signature followed by an IHDR chunk.
 std::optional<PngHeader> ReadPngHeader(const std::uint8_t* data, std::size_t size);
 
-}  // namespace skin
+}  // namespace pv::skin

@@ -1,6 +1,6 @@
 #include "ui/skin/core/premultiply.h"
 
-namespace skin {
+namespace pv::skin {
 
 void PremultiplyBgra(std::uint8_t* bits, int width, int height, std::ptrdiff_t pitch) {
   if (bits == nullptr || width <= 0 || height <= 0) return;
@@ -15,4 +15,4 @@ void PremultiplyBgra(std::uint8_t* bits, int width, int height, std::ptrdiff_t p
   }
 }
 
-}  // namespace skin
+}  // namespace pv::skin

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace skin {
+namespace pv::skin {
 
 // Replaces the blue, green and red bytes of every BGRA pixel by
 // byte * alpha / 255 (integer division, so rounded down); alpha stays.
@@ -12,4 +12,4 @@ namespace skin {
 // top-down and bottom-up bitmaps are handled. Null bits or an empty size do nothing.
 void PremultiplyBgra(std::uint8_t* bits, int width, int height, std::ptrdiff_t pitch);
 
-}  // namespace skin
+}  // namespace pv::skin

@@ -10,7 +10,7 @@
 
 #include "framework/core/pixel_geometry.h"
 
-namespace skin {
+namespace pv::skin {
 
 // Rectangle of the thumb window in slider client coordinates: centred
 // horizontally on the trackbar's thumb (divisions truncate toward zero), its
@@ -58,4 +58,4 @@ class PositionTip {
   std::string m_text;
 };
 
-}  // namespace skin
+}  // namespace pv::skin

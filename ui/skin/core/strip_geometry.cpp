@@ -1,6 +1,6 @@
 #include "ui/skin/core/strip_geometry.h"
 
-namespace skin {
+namespace pv::skin {
 
 StripGeometry MakeStripGeometry(int imageWidth, int imageHeight, int frameWidth, int frameHeight) {
   StripGeometry strip;
@@ -24,4 +24,4 @@ bool GetFrameRect(const StripGeometry& strip, int index, SkinRect* out) {
   return true;
 }
 
-}  // namespace skin
+}  // namespace pv::skin

@@ -7,7 +7,7 @@
 
 #include "framework/core/pixel_geometry.h"
 
-namespace skin {
+namespace pv::skin {
 
 using SkinRect = pv::PixelRect;
 
@@ -27,4 +27,4 @@ StripGeometry MakeStripGeometry(int imageWidth, int imageHeight, int frameWidth,
 // null or the index is outside 0 .. frameCount - 1.
 bool GetFrameRect(const StripGeometry& strip, int index, SkinRect* out);
 
-}  // namespace skin
+}  // namespace pv::skin

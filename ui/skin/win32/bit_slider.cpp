@@ -52,8 +52,8 @@ void CBitSlider::SetChannel(std::shared_ptr<const CBitStrip> filled, std::shared
 RECT CBitSlider::GetThumbRect() const {
   const RECT thumb = m_thumb.GetSafeHwnd() != nullptr ? m_thumb.GetClientRect() : RECT{};
   const pv::PixelRect r =
-      skin::ThumbWindowRect(ToPixel(CSliderCtrl::GetThumbRect()), thumb.right - thumb.left,
-                            thumb.bottom - thumb.top, m_thumbOffset);
+      pv::skin::ThumbWindowRect(ToPixel(CSliderCtrl::GetThumbRect()), thumb.right - thumb.left,
+                                thumb.bottom - thumb.top, m_thumbOffset);
   return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -76,7 +76,7 @@ void CBitSlider::SetBackdrop(const CBitStrip* picture, POINT at) {
 
 void CBitSlider::ComposeChannel(HDC dc, const RECT& area, int split) const {
   const RECT client = GetClientRect();
-  const skin::ChannelParts parts = skin::ChannelPartsAt(split, client.right, client.bottom);
+  const pv::skin::ChannelParts parts = pv::skin::ChannelPartsAt(split, client.right, client.bottom);
   if (m_backdrop != nullptr) {
     m_backdrop->Blit(dc, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      m_backdropAt.x + area.left, m_backdropAt.y + area.top);
@@ -104,7 +104,7 @@ void CBitSlider::DrawBehindThumb(HDC dc) const {
   const RECT thumb = GetThumbRect();
   POINT old{};
   ::SetViewportOrgEx(dc, -thumb.left, -thumb.top, &old);
-  ComposeChannel(dc, thumb, skin::ChannelSplit(ToPixel(thumb)));
+  ComposeChannel(dc, thumb, pv::skin::ChannelSplit(ToPixel(thumb)));
   ::SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
@@ -115,7 +115,7 @@ void CBitSlider::OnPaint() {
   if (!CanDraw()) return;
   const RECT client = GetClientRect();
   const RECT thumb = GetThumbRect();
-  const int split = skin::ChannelSplit(ToPixel(thumb));
+  const int split = pv::skin::ChannelSplit(ToPixel(thumb));
   const HDC dc = paint.Get();
 
   CMemDC memory(::CreateCompatibleDC(dc));
@@ -159,7 +159,7 @@ LRESULT CBitSlider::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CAPTURECHANGED: {
       // The drag ended another way (another window took the mouse).
       const LRESULT result = DefaultProc(msg, wp, lp);
-      if (m_thumb.GetFrame() == skin::kFramePressed) m_thumb.EndPress();
+      if (m_thumb.GetFrame() == pv::skin::kFramePressed) m_thumb.EndPress();
       return result;
     }
     case WM_MOUSEWHEEL:

@@ -66,5 +66,5 @@ class CBitSlider : public CSliderCtrl {
   const CBitStrip* m_backdrop = nullptr;
   POINT m_backdropAt{};
   CToolTipCtrl m_toolTip;
-  skin::PositionTip m_tip;
+  pv::skin::PositionTip m_tip;
 };

@@ -21,12 +21,12 @@ CBitStrip::CBitStrip(UINT pngId, int frameWidth, int frameHeight)
   if (m_bitmap) ::GetObjectW(m_bitmap.Get(), sizeof(m_bm), &m_bm);
   // Per-pixel alpha needs 32-bit pixels; a picture without alpha is copied.
   m_bAlpha = m_bm.bmBitsPixel == 32;
-  m_geometry = skin::MakeStripGeometry(m_bm.bmWidth, m_bm.bmHeight, frameWidth, frameHeight);
+  m_geometry = pv::skin::MakeStripGeometry(m_bm.bmWidth, m_bm.bmHeight, frameWidth, frameHeight);
 }
 
 BOOL CBitStrip::GetFrameRect(RECT* out, int index) const {
-  skin::SkinRect frame;
-  if (out == nullptr || !skin::GetFrameRect(m_geometry, index, &frame)) return FALSE;
+  pv::skin::SkinRect frame;
+  if (out == nullptr || !pv::skin::GetFrameRect(m_geometry, index, &frame)) return FALSE;
   *out = RECT{frame.left, frame.top, frame.right, frame.bottom};
   return TRUE;
 }

@@ -43,5 +43,5 @@ class CBitStrip {
   CSelectObject m_select;
   BITMAP m_bm{};
   bool m_bAlpha = false;
-  skin::StripGeometry m_geometry;
+  pv::skin::StripGeometry m_geometry;
 };

@@ -13,8 +13,8 @@ bool CBitWnd::CreateChild(HWND parent) {
   return CreateEx(0, cls.c_str(), L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent, 0);
 }
 
-void CBitWnd::Apply(skin::ButtonEvent event) {
-  m_look = skin::NextButtonLook(m_look, event, FrameCount(), m_bToggle != FALSE);
+void CBitWnd::Apply(pv::skin::ButtonEvent event) {
+  m_look = pv::skin::NextButtonLook(m_look, event, FrameCount(), m_bToggle != FALSE);
 }
 
 void CBitWnd::Draw(HDC dc) const {
@@ -35,7 +35,7 @@ void CBitWnd::Draw(HDC dc) const {
 
 void CBitWnd::EndPress() {
   const bool over = PointerIsOver();
-  Apply(over ? skin::ButtonEvent::kButtonUp : skin::ButtonEvent::kLeave);
+  Apply(over ? pv::skin::ButtonEvent::kButtonUp : pv::skin::ButtonEvent::kLeave);
   // The capture ended the hover tracking: under the pointer it is asked for
   // at once, so leaving in one jump still ends the hover look.
   m_bTracking = over && TrackLeave();
@@ -87,7 +87,7 @@ LRESULT CBitWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       if (!m_bTracking) m_bTracking = TrackLeave();
       return 0;
     case WM_MOUSEHOVER:
-      Apply(skin::ButtonEvent::kHover);
+      Apply(pv::skin::ButtonEvent::kHover);
       Invalidate(TRUE);
       return 0;
     case WM_MOUSELEAVE:
@@ -95,19 +95,19 @@ LRESULT CBitWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       // A leave from handing the tracking over to the parent while the
       // pointer is still here keeps the look; the next move re-arms.
       if (PointerIsOver()) return 0;
-      Apply(skin::ButtonEvent::kLeave);
+      Apply(pv::skin::ButtonEvent::kLeave);
       Invalidate(TRUE);
       return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:  // a quick second press is a press too
-      Apply(skin::ButtonEvent::kButtonDown);
+      Apply(pv::skin::ButtonEvent::kButtonDown);
       Invalidate(TRUE);
       if (m_bCommandOnDown) SendCommand();
       if (m_bForwardMouse) Forward(WM_LBUTTONDOWN, wp, lp);
       return 0;
     case WM_LBUTTONUP: {
-      const skin::ButtonLook before = m_look;
-      Apply(skin::ButtonEvent::kButtonUp);
+      const pv::skin::ButtonLook before = m_look;
+      Apply(pv::skin::ButtonEvent::kButtonUp);
       if (!(m_look == before)) Invalidate(TRUE);
       if (!m_bCommandOnDown) SendCommand();
       if (m_bForwardMouse) Forward(msg, wp, lp);

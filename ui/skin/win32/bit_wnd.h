@@ -45,7 +45,7 @@ class CBitWnd : public CWnd {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void Apply(skin::ButtonEvent event);
+  void Apply(pv::skin::ButtonEvent event);
   void Draw(HDC dc) const;
   // Hover and leave notifications (hover after 1 ms); true when armed.
   bool TrackLeave();
@@ -55,6 +55,6 @@ class CBitWnd : public CWnd {
   std::uint32_t FrameCount() const { return m_strip ? m_strip->GetFrameCount() : 0; }
 
   std::shared_ptr<const CBitStrip> m_strip;
-  skin::ButtonLook m_look;
+  pv::skin::ButtonLook m_look;
   bool m_bTracking = false;
 };

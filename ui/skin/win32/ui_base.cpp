@@ -36,7 +36,7 @@ ResourceBytes FindPngResource(UINT id) {
 
 // Decodes with WIC straight from the resource memory into a DIB section.
 HBITMAP DecodePng(const ResourceBytes& png) {
-  const auto header = skin::ReadPngHeader(png.data, png.size);
+  const auto header = pv::skin::ReadPngHeader(png.data, png.size);
   if (!header) return nullptr;
   const bool alpha = header->HasAlpha();
 
@@ -78,8 +78,8 @@ HBITMAP DecodePng(const ResourceBytes& png) {
   if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits))))
     return nullptr;
   if (alpha) {
-    skin::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<int>(width), static_cast<int>(height),
-                          stride);
+    pv::skin::PremultiplyBgra(static_cast<std::uint8_t*>(bits), static_cast<int>(width),
+                              static_cast<int>(height), stride);
   }
   return dib.Release();
 }

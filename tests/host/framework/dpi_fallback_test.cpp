@@ -7,9 +7,9 @@
 #include <set>
 #include <vector>
 
+namespace pv::framework::test {
 namespace {
 
-using pv::DpiContext;
 using Accepted = std::set<DpiContext>;
 
 struct Case {
@@ -67,3 +67,4 @@ TEST(DpiFallback, EachSystemGivesTheNearestContextItKnows) {
 }
 
 }  // namespace
+}  // namespace pv::framework::test

@@ -2,8 +2,8 @@
 // on arbitrary bytes. The first four bytes are the record count the platform
 // claims, the fifth picks the header size; the rest is the buffer, copied to
 // an 8-byte boundary as GetRawInputBuffer's buffers are. A record listed past
-// the buffer or beyond the count traps; reads past the buffer are caught by
-// the sanitizers.
+// the buffer or beyond the count fails a check; reads past the buffer are
+// caught by the sanitizers.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "effects/core/raw_input_batch.h"
+#include "tests/fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 5) return 0;
@@ -28,12 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint32_t listed = 0;
   while (auto record = walker.Next()) {
     ++listed;
-    if (record->offset + record->size > buffer.size() || record->size < headerSize) __builtin_trap();
+    PV_FUZZ_CHECK(record->offset + record->size <= buffer.size());
+    PV_FUZZ_CHECK(record->size >= headerSize);
   }
-  if (listed > count || listed != walker.Walked()) __builtin_trap();
+  PV_FUZZ_CHECK(listed <= count);
+  PV_FUZZ_CHECK(listed == walker.Walked());
 
-  if (auto one = pv::effects::ReadRawInputRecord(buffer, headerSize); one && one->size > buffer.size()) {
-    __builtin_trap();
-  }
+  const auto one = pv::effects::ReadRawInputRecord(buffer, headerSize);
+  PV_FUZZ_CHECK(!one || one->size <= buffer.size());
   return 0;
 }
