@@ -8,7 +8,7 @@
 
 namespace pv::app {
 
-class CLoadingDlg : public CDialog, public UIBase {
+class CLoadingDlg : public CDialog, public pv::skin::UIBase {
  public:
   CLoadingDlg(UINT templateId, HWND owner, BOOL langZh) : CDialog(templateId, owner), m_bLangZh(langZh) {}
 

@@ -26,7 +26,7 @@ constexpr DWORD kLinkHeadStartMs = 100;
 
 // Registered during static initialisation, before anything else runs, so the
 // main window recognises the shell's restart from its first message on.
-[[maybe_unused]] const UINT s_taskbarCreatedMsg = TaskbarCreatedMessage();
+[[maybe_unused]] const UINT s_taskbarCreatedMsg = pv::mainwindow::TaskbarCreatedMessage();
 
 // The link's store of the remote's scene. Never destroyed: a worker that has
 // not finished within the exit handshake may still use it while the process
@@ -96,7 +96,7 @@ BOOL CQuillonApp::InitInstance() {
   CLoadingDlg splash(IDD_SPLASH, m_hiddenOwner.GetSafeHwnd(), langZh);
   splash.DoModal();
 
-  CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop, m_workFolder, *m_link);
+  pv::mainwindow::CConfDlg mainWindow(m_hiddenOwner.GetSafeHwnd(), langZh, m_desktop, m_workFolder, *m_link);
   m_pMainWnd = &mainWindow;
   mainWindow.DoModal();
   m_pMainWnd = nullptr;

@@ -43,7 +43,8 @@ class CQuillonApp : public CWinApp {
   pv::settings::Win32WorkFolderPlatform m_workFolderPlatform;
   pv::settings::WorkFolder m_workFolder{m_workFolderPlatform};
   pv::settings::Win32DesktopPlatform m_desktopPlatform;
-  pv::settings::DesktopIntegration m_desktop{m_desktopPlatform, CRegKeys::Store(), m_workFolder};
+  pv::settings::DesktopIntegration m_desktop{m_desktopPlatform, pv::settings::CRegKeys::Store(),
+                                             m_workFolder};
 };
 
 }  // namespace pv::app

@@ -11,12 +11,13 @@ namespace pv::app {
 class CRegistrySceneStore final : public pv::link::ISceneStore {
  public:
   bool ReadLastScene(std::uint32_t& value) override {
-    const pv::settings::LoadedSetting scene = CRegKeys::Load(pv::settings::SettingId::kLastScene);
+    const pv::settings::LoadedSetting scene =
+        pv::settings::CRegKeys::Load(pv::settings::SettingId::kLastScene);
     value = scene.value;
     return scene.WasRead();
   }
   void WriteLastScene(std::uint32_t value) override {
-    CRegKeys::Save(pv::settings::SettingId::kLastScene, value);
+    pv::settings::CRegKeys::Save(pv::settings::SettingId::kLastScene, value);
   }
 };
 

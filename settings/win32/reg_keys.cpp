@@ -17,7 +17,6 @@ SettingsStore& RegistryStore() {
 }
 
 }  // namespace
-}  // namespace pv::settings
 
 std::wstring_view CRegKeys::GetKeyName(int32_t id) {
   return pv::settings::GetKeyName(id);
@@ -43,3 +42,5 @@ pv::settings::LoadedSetting CRegKeys::Load(pv::settings::SettingId id,
 bool CRegKeys::Save(pv::settings::SettingId id, uint32_t value) {
   return pv::settings::SaveSetting(Store(), id, value);
 }
+
+}  // namespace pv::settings

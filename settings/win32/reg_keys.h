@@ -19,6 +19,8 @@
 #include "settings/core/settings_store.h"
 #include "settings/core/settings_table.h"
 
+namespace pv::settings {
+
 class CRegKeys {
  public:
   // Value name of the id; ids outside 1..18 give the "Default" name.
@@ -35,3 +37,5 @@ class CRegKeys {
                                           const pv::settings::LoadContext& context = {});
   static bool Save(pv::settings::SettingId id, uint32_t value);
 };
+
+}  // namespace pv::settings

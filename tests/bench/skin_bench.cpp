@@ -33,16 +33,20 @@ bool Drawn(bool happened, const char* what) {
 
 bool PageBackgroundDimAndStripFrame() {
   Canvas canvas(621, 462, RGB(0, 0, 0));
-  const double page = MicrosecondsPerCall(20, [&] { UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
+  const double page =
+      MicrosecondsPerCall(20, [&] { pv::skin::UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
   RECT rect;
-  const double measure = MicrosecondsPerCall(20, [&] { UIBase::GetPngRect(IDP_TEST_PAGE, &rect); });
-  const double dim = MicrosecondsPerCall(200, [&] { UIBase::DimRect(canvas.Dc(), RECT{15, 103, 305, 251}); });
-  CBitStrip strip(IDP_TEST_STRIP, 10, 18);
+  const double measure = MicrosecondsPerCall(20, [&] { pv::skin::UIBase::GetPngRect(IDP_TEST_PAGE, &rect); });
+  const double dim = MicrosecondsPerCall(200, [&] {
+    pv::skin::UIBase::DimRect(canvas.Dc(), RECT{15, 103, 305, 251});
+  });
+  pv::skin::CBitStrip strip(IDP_TEST_STRIP, 10, 18);
   const double frame = MicrosecondsPerCall(2000, [&] { strip.DrawFrame(canvas.Dc(), 1); });
   double pageWithCom;
   {
     CComInit com;  // as an application that keeps COM up on its user-interface thread
-    pageWithCom = MicrosecondsPerCall(20, [&] { UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
+    pageWithCom =
+        MicrosecondsPerCall(20, [&] { pv::skin::UIBase::DrawPng(canvas.Dc(), IDP_TEST_PAGE, 0, 0); });
   }
   strip.DrawFrame(canvas.Dc(), 1);
   using pv::bench::PrintFigure;
@@ -50,7 +54,7 @@ bool PageBackgroundDimAndStripFrame() {
   PrintFigure("DrawPng page, COM kept initialised", pageWithCom / 1000, -1, "ms", "<= 16");
   PrintFigure("GetPngRect page", measure / 1000, -1, "ms", "<= 16");
   PrintFigure("DimRect 290 x 148", dim / 1000, -1, "ms", "<= 4");
-  PrintFigure("CBitStrip::DrawFrame 10 x 18", frame, -1, "us", "<= 100");
+  PrintFigure("pv::skin::CBitStrip::DrawFrame 10 x 18", frame, -1, "us", "<= 100");
   return Drawn(rect.right == 621 && rect.bottom == 462, "GetPngRect did not measure the page") &&
          Drawn(canvas.Pixel(0, 0) == (Rgb{0, 255, 0}), "the strip's second frame was not drawn") &&
          Drawn(canvas.Pixel(600, 400) != (Rgb{0, 0, 0}), "the page did not reach the canvas");
@@ -59,7 +63,7 @@ bool PageBackgroundDimAndStripFrame() {
 bool PageBackgroundFromThePictureCache() {
   // What the main window's paint costs now: the page decoded once, then copied.
   Canvas canvas(621, 462, RGB(0, 0, 0));
-  CPictureCache pictures;
+  pv::skin::CPictureCache pictures;
   const double first = MicrosecondsPerCall(1, [&] { pictures.Copy(canvas.Dc(), IDP_TEST_PAGE); });
   const double again = MicrosecondsPerCall(200, [&] { pictures.Copy(canvas.Dc(), IDP_TEST_PAGE); });
   const double part = MicrosecondsPerCall(2000, [&] {

@@ -92,7 +92,7 @@ struct KeyCase {
 TEST(TimerEdit, StepKeysSetTheTextTheParentThenSees) {
   CParentWnd parent;
   ASSERT_TRUE(parent.Create());
-  CTimerEdit box(UM_TIMER_EDIT_DONE);
+  pv::skin::CTimerEdit box(UM_TIMER_EDIT_DONE);
   ASSERT_TRUE(box.SubclassWindow(CreateBox(parent.GetSafeHwnd())));
   const KeyCase cases[] = {
       {L"199", VK_UP, L"200"},    {L"199", VK_DOWN, L"198"},  {L"1", VK_DOWN, L"0"},
@@ -116,27 +116,27 @@ TEST(TimerEdit, StepKeysSetTheTextTheParentThenSees) {
 TEST(TimerEdit, DigitsOnlyAndItsColoursOnRequest) {
   CParentWnd parent;
   ASSERT_TRUE(parent.Create());
-  CTimerEdit box(UM_TIMER_EDIT_DONE);
+  pv::skin::CTimerEdit box(UM_TIMER_EDIT_DONE);
   ASSERT_TRUE(box.SubclassWindow(CreateBox(parent.GetSafeHwnd())));
   box.SendMessage(WM_CHAR, L'4');
   box.SendMessage(WM_CHAR, L'x');
   box.SendMessage(WM_CHAR, L'2');
   EXPECT_EQ(box.GetWindowText(), L"42");
 
-  box.SetTextColor(CTimerEdit::kYellow);
+  box.SetTextColor(pv::skin::CTimerEdit::kYellow);
   HDC dc = ::GetDC(box.GetSafeHwnd());
   const LRESULT brush = parent.SendMessage(WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                            reinterpret_cast<LPARAM>(box.GetSafeHwnd()));
   EXPECT_NE(brush, 0);
-  EXPECT_EQ(::GetTextColor(dc), CTimerEdit::kYellow);
-  EXPECT_EQ(::GetBkColor(dc), CTimerEdit::kGrey);
+  EXPECT_EQ(::GetTextColor(dc), pv::skin::CTimerEdit::kYellow);
+  EXPECT_EQ(::GetBkColor(dc), pv::skin::CTimerEdit::kGrey);
   ::ReleaseDC(box.GetSafeHwnd(), dc);
 }
 
 TEST(TimerEdit, LosingTheFocusPostsOneNotice) {
   CParentWnd parent;
   ASSERT_TRUE(parent.Create());
-  CTimerEdit box(UM_TIMER_EDIT_DONE);
+  pv::skin::CTimerEdit box(UM_TIMER_EDIT_DONE);
   ASSERT_TRUE(box.SubclassWindow(CreateBox(parent.GetSafeHwnd())));
   HWND other = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 100, 10, 40, 20,
                                  parent.GetSafeHwnd(), nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -159,12 +159,12 @@ class FakePageHost final : public pv::mainwindow::PageHost {
   explicit FakePageHost(CWnd& window) : m_window(window) {}
   CWnd& Window() override { return m_window; }
   pv::mainwindow::PageMode Mode() const override { return mode; }
-  CPictureCache& Pictures() override { return pictures; }
+  pv::skin::CPictureCache& Pictures() override { return pictures; }
   bool LangZh() const override { return false; }
   void RunUpdateCheck() override { ADD_FAILURE() << "the timer page has no update link"; }
 
   pv::mainwindow::PageMode mode = pv::mainwindow::MODE_READY;
-  CPictureCache pictures;
+  pv::skin::CPictureCache pictures;
 
  private:
   CWnd& m_window;
@@ -178,8 +178,8 @@ class TimerPageTest : public ::testing::Test {
     page.InitControls();
     ASSERT_NE(box.GetSafeHwnd(), nullptr);
     parent.handler = &page;
-    CRegKeys::Save(SettingId::kTimerOn, 0);
-    CRegKeys::Save(SettingId::kTimerTime, 900);
+    pv::settings::CRegKeys::Save(SettingId::kTimerOn, 0);
+    pv::settings::CRegKeys::Save(SettingId::kTimerTime, 900);
     StopLinkTimer();
   }
   void TearDown() override {
@@ -193,8 +193,8 @@ class TimerPageTest : public ::testing::Test {
   }
 
   static std::int64_t StoredStart() {
-    const auto low = CRegKeys::Load(SettingId::kTimerStartL).value;
-    const auto high = CRegKeys::Load(SettingId::kTimerStartH).value;
+    const auto low = pv::settings::CRegKeys::Load(SettingId::kTimerStartL).value;
+    const auto high = pv::settings::CRegKeys::Load(SettingId::kTimerStartH).value;
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
   }
 
@@ -204,7 +204,7 @@ class TimerPageTest : public ::testing::Test {
   pv::link::CHidLink link;
   pv::link::test::LinkInternals internals{link};
   CTimerPage page{host, 0, link};
-  CTimerEdit& box = page.Box();
+  pv::skin::CTimerEdit& box = page.Box();
 };
 
 // A worker stuck in a write to a receiver that does not answer keeps the
@@ -239,8 +239,8 @@ TEST_F(TimerPageTest, AStuckLinkDoesNotHangTheWindowAndGetsTheTimerLater) {
   std::printf("switch click with the link's lock held returned after %lld ms\n",
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(waited).count()));
   EXPECT_TRUE(page.On());
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 900u);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerOn).value, 1u);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerTime).value, 900u);
   const std::int64_t clickedAt = StoredStart();
   EXPECT_EQ(internals.m_bTimerRunning.load(), 0) << "the link was changed without its lock";
 
@@ -277,7 +277,7 @@ TEST_F(TimerPageTest, TheDueNoticeSwitchesOffOnlyATimerThatEnded) {
   EXPECT_FALSE(page.On());
   EXPECT_FALSE(::IsWindowVisible(box.GetSafeHwnd()));
   // The box held the duration: the setting stays as it was until the next load.
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 1u);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerOn).value, 1u);
 }
 
 // The time ran out while the remote was out of reach; when it comes back the
@@ -285,15 +285,15 @@ TEST_F(TimerPageTest, TheDueNoticeSwitchesOffOnlyATimerThatEnded) {
 // get the alert it has not seen yet.
 TEST_F(TimerPageTest, LoadingAfterAnUnseenExpiryKeepsTheAlertForTheRemote) {
   const std::int64_t longAgo = 1'000'000'000;  // 2001
-  CRegKeys::Save(SettingId::kTimerOn, 1);
-  CRegKeys::Save(SettingId::kTimerTime, 900);
-  CRegKeys::Save(SettingId::kTimerStartL, static_cast<std::uint32_t>(longAgo));
-  CRegKeys::Save(SettingId::kTimerStartH, 0);
+  pv::settings::CRegKeys::Save(SettingId::kTimerOn, 1);
+  pv::settings::CRegKeys::Save(SettingId::kTimerTime, 900);
+  pv::settings::CRegKeys::Save(SettingId::kTimerStartL, static_cast<std::uint32_t>(longAgo));
+  pv::settings::CRegKeys::Save(SettingId::kTimerStartH, 0);
   internals.m_bTimerAlert = 1;  // as the link's expiry check leaves it
 
   page.LoadTimerPage();
   EXPECT_FALSE(page.On());
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerOn).value, 0u);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerOn).value, 0u);
   EXPECT_GT(StoredStart(), longAgo);  // stored as off with a start of now
   EXPECT_EQ(internals.m_bTimerAlert.load(), 1) << "the load withdrew the remote's alert";
   EXPECT_EQ(internals.m_bTimerRunning.load(), 0);
@@ -329,15 +329,15 @@ TEST_F(TimerPageTest, TypedValuesAreCorrectedInTheBoxAndTakenOverOnDone) {
   box.SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 3u);
-  EXPECT_EQ(box.TextColor(), CTimerEdit::kWhite);
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 900u) << "stored while typing";
+  EXPECT_EQ(box.TextColor(), pv::skin::CTimerEdit::kWhite);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerTime).value, 900u) << "stored while typing";
 
   box.SetWindowText(L"007");
   EXPECT_EQ(box.GetWindowText(), L"7");
   parent.SendMessage(UM_TIMER_EDIT_DONE);
-  EXPECT_EQ(CRegKeys::Load(SettingId::kTimerTime).value, 420u);
+  EXPECT_EQ(pv::settings::CRegKeys::Load(SettingId::kTimerTime).value, 420u);
   EXPECT_EQ(page.DurationSeconds(), 420u);
-  EXPECT_EQ(box.TextColor(), CTimerEdit::kYellow);
+  EXPECT_EQ(box.TextColor(), pv::skin::CTimerEdit::kYellow);
 }
 
 }  // namespace

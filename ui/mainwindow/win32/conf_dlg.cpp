@@ -22,7 +22,8 @@
 #include "ui/mainwindow/win32/taskbar_created.h"
 #include "update/win32/update_check.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
+
 using pv::settings::LoadSetting;
 using pv::settings::SettingId;
 
@@ -35,7 +36,7 @@ CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& de
       m_bLangZh(langZh),
       m_hIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP))),
       m_timerPage(*this, IDC_SLIDER_BRIGHTNESS, link),
-      m_settingsPage(*this, CRegKeys::Store(), m_effectSettings, desktop, link, m_timerPage),
+      m_settingsPage(*this, pv::settings::CRegKeys::Store(), m_effectSettings, desktop, link, m_timerPage),
       m_linkFlags(link) {
   // The pages are drawn at their pictures' pixel sizes: on a scaled screen
   // the window, its controls and the dialogs opened from it are enlarged by
@@ -324,3 +325,5 @@ bool CConfDlg::KeepHiddenDuringShow(WINDOWPOS* pos) const {
   pos->flags &= ~SWP_SHOWWINDOW;
   return true;
 }
+
+}  // namespace pv::mainwindow

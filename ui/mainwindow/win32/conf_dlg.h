@@ -47,10 +47,12 @@ namespace pv::link {
 class CHidLink;
 }
 
+namespace pv::mainwindow {
+
 class CConfDlg : public CDialog,
-                 public CRegKeys,
-                 private pv::mainwindow::PageHost,
-                 private pv::mainwindow::AlarmOutputs,
+                 public pv::settings::CRegKeys,
+                 private PageHost,
+                 private AlarmOutputs,
                  private pv::effects::EffectHost,
                  private pv::effects::PreviewOwner {
  public:
@@ -74,12 +76,12 @@ class CConfDlg : public CDialog,
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  using PageMode = pv::mainwindow::PageMode;
+  using PageMode = PageMode;
 
   // PageHost: what the pages reach of the window.
   CWnd& Window() override { return *this; }
   PageMode Mode() const override { return m_mode; }
-  CPictureCache& Pictures() override { return m_pictures; }
+  pv::skin::CPictureCache& Pictures() override { return m_pictures; }
   bool LangZh() const override { return m_bLangZh != FALSE; }
   // The "Update" link: the online update. When the updater has taken over,
   // the window ends as on Quit.
@@ -94,7 +96,7 @@ class CConfDlg : public CDialog,
   void Quit();
 
   // Modes and layout.
-  void RefreshMode(pv::mainwindow::RefreshType type);
+  void RefreshMode(RefreshType type);
   void ApplyLayout();
   void HideToTray() override;  // also the effect controller's (EffectHost)
   void PlaceWindow(const RECT& screenRect);
@@ -148,7 +150,7 @@ class CConfDlg : public CDialog,
 
   BOOL m_bBatteryBlink = FALSE;
 
-  PageMode m_mode = pv::mainwindow::MODE_START;
+  PageMode m_mode = MODE_START;
   UINT m_bgImageId = 0;
   RECT m_rcBattery{};
   POINT m_screenCenter{};
@@ -156,10 +158,10 @@ class CConfDlg : public CDialog,
   // Brightness, effect sizes, laser colour and the show-pointer option: the
   // values the effects are drawn with (the effect controller reads them, its
   // size keys change the sizes, the settings page changes the rest).
-  pv::mainwindow::EffectSettingsModel m_effectSettings{CRegKeys::Store()};
+  EffectSettingsModel m_effectSettings{pv::settings::CRegKeys::Store()};
 
   // Every skin picture the pages draw, decoded once.
-  CPictureCache m_pictures;
+  pv::skin::CPictureCache m_pictures;
   // The timer's switch and minutes box, and the settings page they lie on
   // (switches, sliders, click regions, dragging).
   CTimerPage m_timerPage;
@@ -169,7 +171,7 @@ class CConfDlg : public CDialog,
   BOOL m_bReceiverPresent = FALSE;
   BOOL m_bRfLinked = FALSE;
 
-  pv::mainwindow::AntiLostAlarm m_alarm{*this};
+  AntiLostAlarm m_alarm{*this};
   pv::link::LinkFlagResync m_linkResync;
 
   // The overlay windows and the effect rules over them.
@@ -179,7 +181,7 @@ class CConfDlg : public CDialog,
   // The settings page's preview of the spotlight.
   CPagePreview m_preview{*this, m_effectWindows.Preview(), m_effectWindows.Composition(), m_effectSettings};
   // Raw input, the link's effect messages and the tracking timer, for m_effects.
-  pv::effects::CEffectInput m_effectInput{m_effects, pv::mainwindow::TIMER_TRACK_POINTER};
+  pv::effects::CEffectInput m_effectInput{m_effects, TIMER_TRACK_POINTER};
 
   // Collaborators (pages, tray icon, raw input) that take their messages
   // before the window's own switch.
@@ -205,3 +207,5 @@ class CConfDlg : public CDialog,
   // Quit or the end of the session: a running update check ends at once.
   bool m_bQuitRequested = false;
 };
+
+}  // namespace pv::mainwindow

@@ -5,7 +5,7 @@
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
 
 // Right after the raw-input registration: mask, spotlight, lens, circle and
 // the black screen, all hidden (which also brings back a taskbar an earlier
@@ -61,3 +61,5 @@ bool CConfDlg::RfLinked() {
 void CConfDlg::SetTrackingPeriod(unsigned milliseconds) {
   m_timerTrack = SetTimer(TIMER_TRACK_POINTER, milliseconds);
 }
+
+}  // namespace pv::mainwindow

@@ -5,7 +5,7 @@
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
 
 void CConfDlg::ShowMainWindow() {
   m_bKeepHidden = false;
@@ -25,7 +25,7 @@ void CConfDlg::ShowMainWindow() {
   LayOutPreview();
 }
 
-void CConfDlg::RefreshMode(pv::mainwindow::RefreshType type) {
+void CConfDlg::RefreshMode(RefreshType type) {
   const RefreshModeSteps steps =
       RefreshModePlan(type, ::IsIconic(m_hWnd) != FALSE, m_mode, m_bReceiverPresent, m_bRfLinked);
   if (steps.applyLayout) {
@@ -117,3 +117,5 @@ void CConfDlg::OnCancel() {
   m_effects.StopEffects();
   HideToTray();
 }
+
+}  // namespace pv::mainwindow

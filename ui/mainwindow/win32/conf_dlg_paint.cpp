@@ -7,7 +7,7 @@
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
 
 void CConfDlg::OnPaint() {
   CPaintDC paint(m_hWnd);
@@ -33,3 +33,5 @@ void CConfDlg::OnPaint() {
 void CConfDlg::DrawBackground(HDC dc) {
   m_pictures.Copy(dc, m_bgImageId);
 }
+
+}  // namespace pv::mainwindow

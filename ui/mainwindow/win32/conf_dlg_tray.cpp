@@ -16,7 +16,7 @@
 #include "ui/mainwindow/core/window_messages.h"
 #include "ui/mainwindow/win32/conf_dlg.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
 
 void CConfDlg::BuildTrayIcon() {
   const TrayIcon icon = TrayIconFor(m_bReceiverPresent, m_bRfLinked);
@@ -160,3 +160,5 @@ void CConfDlg::PlayAlarmSound() {
 void CConfDlg::StopSound() {
   ::PlaySoundW(nullptr, ::GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC);
 }
+
+}  // namespace pv::mainwindow

@@ -7,7 +7,10 @@
 #include "ui/mainwindow/core/page_mode.h"
 
 class CWnd;
+
+namespace pv::skin {
 class CPictureCache;
+}
 
 namespace pv::mainwindow {
 
@@ -19,7 +22,7 @@ class PageHost {
   // The page the window shows (or MODE_EFFECT / MODE_START).
   virtual PageMode Mode() const = 0;
   // Every skin picture of the pages, decoded once for the window's life.
-  virtual CPictureCache& Pictures() = 0;
+  virtual skin::CPictureCache& Pictures() = 0;
   // The Chinese pictures and texts (decided once at start).
   virtual bool LangZh() const = 0;
   // The "Update" link was clicked: the online update check. When the

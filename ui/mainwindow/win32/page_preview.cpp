@@ -3,7 +3,7 @@
 #include "effects/core/effect_geometry.h"
 #include "ui/mainwindow/core/window_messages.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
 
 namespace {
 
@@ -56,3 +56,5 @@ void CPagePreview::OnEffectSettingChanged(EffectSetting which, const pv::effects
   if (which == EffectSetting::kBrightness)
     m_preview.SetOpacity(pv::effects::OpacityForBrightness(now.brightness));
 }
+
+}  // namespace pv::mainwindow

@@ -13,7 +13,9 @@
 #include "framework/wnd.h"
 #include "ui/mainwindow/core/effect_settings_model.h"
 
-class CPagePreview final : public pv::mainwindow::EffectSettingsObserver {
+namespace pv::mainwindow {
+
+class CPagePreview final : public EffectSettingsObserver {
  public:
   // page: the main window; preview: the window shown; composition: shows it
   // without fades; settings: the spotlight's values. All outlive this object.
@@ -37,8 +39,7 @@ class CPagePreview final : public pv::mainwindow::EffectSettingsObserver {
   void FollowPage();
 
   // EffectSettingsObserver: the brightness slider moved.
-  void OnEffectSettingChanged(pv::mainwindow::EffectSetting which,
-                              const pv::effects::EffectSettings& now) override;
+  void OnEffectSettingChanged(EffectSetting which, const pv::effects::EffectSettings& now) override;
 
  private:
   POINT PlaceOnScreen() const;
@@ -49,3 +50,5 @@ class CPagePreview final : public pv::mainwindow::EffectSettingsObserver {
   Compositor& m_composition;
   const pv::effects::EffectSettingsSource& m_settings;
 };
+
+}  // namespace pv::mainwindow

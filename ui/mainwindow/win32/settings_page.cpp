@@ -18,7 +18,8 @@
 #include "ui/skin/win32/ui_base.h"
 #include "update/win32/version_string.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
+
 using pv::PixelPoint;
 using pv::settings::SettingId;
 
@@ -54,8 +55,8 @@ CSettingsPage::CSettingsPage(PageHost& host, pv::settings::SettingsStore& store,
 
 // Through the settings table: defaults, ranges and write-backs applied there.
 void CSettingsPage::LoadValues() {
-  m_autoBoot = CRegKeys::Load(SettingId::kAutoBoot).IsOn();
-  m_antiLost = CRegKeys::Load(SettingId::kAntiLost).IsOn();
+  m_autoBoot = pv::settings::CRegKeys::Load(SettingId::kAutoBoot).IsOn();
+  m_antiLost = pv::settings::CRegKeys::Load(SettingId::kAntiLost).IsOn();
   m_values.Load();
 }
 
@@ -80,7 +81,7 @@ void CSettingsPage::InitControls() {
 
   // The sliders lie on the settings page picture: their rounded ends and the
   // thumbs' edges show the page (the cache keeps the picture for the window's life).
-  const CBitStrip& page =
+  const pv::skin::CBitStrip& page =
       m_host.Pictures().Get(m_host.LangZh() ? IDP_SETTINGS_PAGE_ZH : IDP_SETTINGS_PAGE_EN);
   m_sliderBrightness.SetBackdrop(&page, {kBrightnessSliderAt.x, kBrightnessSliderAt.y});
   m_sliderPointerSpeed.SetBackdrop(&page, {kPointerSpeedSliderAt.x, kPointerSpeedSliderAt.y});
@@ -98,15 +99,16 @@ void CSettingsPage::InitControls() {
   }
 }
 
-void CSettingsPage::SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum,
-                                int maximum, int lineSize, std::uint32_t position) {
+void CSettingsPage::SetupSlider(pv::skin::CBitSlider& slider, int id, UINT filledPng, UINT emptyPng,
+                                int minimum, int maximum, int lineSize, std::uint32_t position) {
   if (slider.GetSafeHwnd() == nullptr && !slider.SubclassDlgItem(id, m_host.Window().GetSafeHwnd())) return;
   slider.m_hCursor = m_hHandCursor;
-  slider.AttachThumb(std::make_shared<CBitStrip>(IDP_SLIDER_THUMB, kThumbFrameWidth, kThumbFrameHeight),
-                     m_hHandCursor);
+  slider.AttachThumb(
+      std::make_shared<pv::skin::CBitStrip>(IDP_SLIDER_THUMB, kThumbFrameWidth, kThumbFrameHeight),
+      m_hHandCursor);
   // The colour slider shows the whole spectrum on both sides: one picture.
-  auto filled = std::make_shared<CBitStrip>(filledPng, 0, 0);
-  auto empty = emptyPng == filledPng ? filled : std::make_shared<CBitStrip>(emptyPng, 0, 0);
+  auto filled = std::make_shared<pv::skin::CBitStrip>(filledPng, 0, 0);
+  auto empty = emptyPng == filledPng ? filled : std::make_shared<pv::skin::CBitStrip>(emptyPng, 0, 0);
   slider.SetChannel(std::move(filled), std::move(empty));
   slider.m_thumbOffset = 0;
   slider.SetRange(minimum, maximum, false);
@@ -121,7 +123,7 @@ void CSettingsPage::SetLinkPointerSpeed(std::uint8_t speed) {
 
 void CSettingsPage::ShowControls(bool settingsPage) {
   const struct {
-    CBitSlider& slider;
+    pv::skin::CBitSlider& slider;
     PixelPoint at;
   } sliders[] = {{m_sliderBrightness, kBrightnessSliderAt},
                  {m_sliderPointerSpeed, kPointerSpeedSliderAt},
@@ -195,7 +197,7 @@ CSettingsPage::~CSettingsPage() {
   m_values.EndScrollRun();
 }
 
-pv::mainwindow::HitRegions CSettingsPage::Regions() const {
+HitRegions CSettingsPage::Regions() const {
   HitRegions regions;
   regions.autoBoot = ToPixel(m_rcAutoBoot);
   regions.antiLost = ToPixel(m_rcAntiLost);
@@ -287,7 +289,7 @@ void CSettingsPage::ToggleAutoBoot() {
 void CSettingsPage::ToggleAntiLost() {
   m_antiLost = !m_antiLost;
   Repaint(m_rcAntiLost, false);
-  CRegKeys::Save(SettingId::kAntiLost, m_antiLost ? 1 : 0);
+  pv::settings::CRegKeys::Save(SettingId::kAntiLost, m_antiLost ? 1 : 0);
   if (!m_antiLost) return;
   ::UpdateWindow(m_host.Window().GetSafeHwnd());  // the switch shows "on" behind the notice
   const std::wstring text = LoadResString(IDS_ANTILOST_NOTICE);
@@ -330,7 +332,7 @@ void CSettingsPage::Paint(HDC dc) {
   }
   if (mode != MODE_NOT_READY) return;
   if (HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT)) ::ShowWindow(version, SW_HIDE);
-  if (m_hits[HitRegion::kHelp]) UIBase::DimRect(dc, ToRect(HelpLinkRect(mode)));
+  if (m_hits[HitRegion::kHelp]) pv::skin::UIBase::DimRect(dc, ToRect(HelpLinkRect(mode)));
 }
 
 // Over the page picture (and the low-battery symbol, which the window draws
@@ -338,7 +340,7 @@ void CSettingsPage::Paint(HDC dc) {
 // the switches, the pointer toggle, the hover darkening of a link, the
 // version label and the colour dot.
 void CSettingsPage::PaintSettingsPage(HDC dc) {
-  CPictureCache& pictures = m_host.Pictures();
+  pv::skin::CPictureCache& pictures = m_host.Pictures();
   const bool showPointer = m_effect.Current().showPointerInSpotlight;
   if (showPointer) {
     const PixelPoint arrow = PreviewArrowAt();
@@ -356,7 +358,7 @@ void CSettingsPage::PaintSettingsPage(HDC dc) {
   const PixelRect link = m_hits[HitRegion::kHelp]     ? HelpLinkRect(MODE_READY)
                          : m_hits[HitRegion::kUpdate] ? UpdateLinkRect(MODE_READY)
                                                       : PixelRect{};
-  if (!link.Empty()) UIBase::DimRect(dc, ToRect(link));
+  if (!link.Empty()) pv::skin::UIBase::DimRect(dc, ToRect(link));
 
   // The label's text is set once at start; here it only has to be visible.
   HWND version = m_host.Window().GetDlgItem(IDC_VERSION_TEXT);
@@ -380,3 +382,5 @@ void CSettingsPage::DrawColorDot(HDC dc) const {
   CSelectObject selectBrush(dc, brush.Get());
   ::Ellipse(dc, kColorDot.left, kColorDot.top, kColorDot.right, kColorDot.bottom);
 }
+
+}  // namespace pv::mainwindow

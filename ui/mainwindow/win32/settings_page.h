@@ -27,22 +27,23 @@
 #include "ui/mainwindow/win32/page_host.h"
 #include "ui/skin/win32/bit_slider.h"
 
-class CTimerPage;
-
 namespace pv::link {
 class CHidLink;
 }
 
-class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPageOutputs {
+namespace pv::mainwindow {
+
+class CTimerPage;
+
+class CSettingsPage : public IMessageHandler, private SettingsPageOutputs {
  public:
   // host: the window the page lies on; effect: the values the effects are
   // drawn with (brightness, laser colour and the pointer option change
   // here); desktop: autostart and the manual; link: takes the pointer speed;
   // timer: the timer page whose switch lies on this page. All of them
   // outlive the page.
-  CSettingsPage(pv::mainwindow::PageHost& host, pv::settings::SettingsStore& store,
-                pv::mainwindow::EffectSettingsModel& effect, pv::settings::DesktopIntegration& desktop,
-                pv::link::CHidLink& link, CTimerPage& timer);
+  CSettingsPage(PageHost& host, pv::settings::SettingsStore& store, EffectSettingsModel& effect,
+                pv::settings::DesktopIntegration& desktop, pv::link::CHidLink& link, CTimerPage& timer);
   ~CSettingsPage();
   CSettingsPage(const CSettingsPage&) = delete;
   CSettingsPage& operator=(const CSettingsPage&) = delete;
@@ -68,7 +69,7 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   // is being opened already (the help link's flag guards both).
   void OnHelpKey();
   // The pointer rests on the help link (Escape is left to the page then).
-  bool PointerOverHelpLink() const { return m_hits[pv::mainwindow::HitRegion::kHelp]; }
+  bool PointerOverHelpLink() const { return m_hits[HitRegion::kHelp]; }
   // The AntiLost switch (the alarm sounds only while it is on).
   bool AntiLostOn() const { return m_antiLost; }
 
@@ -76,8 +77,8 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   // SettingsPageOutputs
   void SetLinkPointerSpeed(std::uint8_t speed) override;
 
-  void SetupSlider(CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum, int maximum,
-                   int lineSize, std::uint32_t position);
+  void SetupSlider(pv::skin::CBitSlider& slider, int id, UINT filledPng, UINT emptyPng, int minimum,
+                   int maximum, int lineSize, std::uint32_t position);
   void OnHScroll(UINT code, HWND slider);
   bool OnMouseMove(WPARAM keys, pv::PixelPoint point);
   void OnLButtonDown(pv::PixelPoint point);
@@ -96,19 +97,19 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   // The colour dot left of the colour slider, in the laser's colour.
   void DrawColorDot(HDC dc) const;
 
-  pv::mainwindow::HitRegions Regions() const;
+  HitRegions Regions() const;
 
-  pv::mainwindow::PageHost& m_host;
-  pv::mainwindow::EffectSettingsModel& m_effect;
+  PageHost& m_host;
+  EffectSettingsModel& m_effect;
   pv::settings::DesktopIntegration& m_desktop;
   pv::link::CHidLink& m_link;
   CTimerPage& m_timer;
-  pv::mainwindow::SettingsPageValues m_values;
+  SettingsPageValues m_values;
 
   bool m_autoBoot = false;
   bool m_antiLost = false;
 
-  pv::mainwindow::HitFlags m_hits;
+  HitFlags m_hits;
   bool m_bDragging = false;
   pv::PixelPoint m_dragStart;
 
@@ -119,7 +120,9 @@ class CSettingsPage : public IMessageHandler, private pv::mainwindow::SettingsPa
   HCURSOR m_hHandCursor = nullptr;  // shared system cursor
   CFont m_versionFont;
   CBrush m_versionBrush;  // made at the label's first paint
-  CBitSlider m_sliderBrightness;
-  CBitSlider m_sliderPointerSpeed;
-  CBitSlider m_sliderCircleColor;
+  pv::skin::CBitSlider m_sliderBrightness;
+  pv::skin::CBitSlider m_sliderPointerSpeed;
+  pv::skin::CBitSlider m_sliderCircleColor;
 };
+
+}  // namespace pv::mainwindow

@@ -5,8 +5,12 @@
 
 #include <windows.h>
 
+namespace pv::mainwindow {
+
 // Registered on first use; 0 if registration failed.
 inline UINT TaskbarCreatedMessage() {
   static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
+
+}  // namespace pv::mainwindow

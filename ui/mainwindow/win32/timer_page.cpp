@@ -13,13 +13,14 @@
 #include "ui/mainwindow/core/page_layout.h"
 #include "ui/skin/win32/picture_cache.h"
 
-using namespace pv::mainwindow;
+namespace pv::mainwindow {
+
 using pv::settings::SettingId;
 
 namespace {
 
 std::optional<std::uint32_t> ReadIfStored(SettingId id) {
-  const pv::settings::LoadedSetting setting = CRegKeys::Load(id);
+  const pv::settings::LoadedSetting setting = pv::settings::CRegKeys::Load(id);
   if (!setting.WasRead()) return std::nullopt;
   return setting.value;
 }
@@ -103,7 +104,7 @@ void CTimerPage::LoadTimerPage() {
     SaveAndStartTimer(false, 0, m_duration,
                       LinkTimerRunning().value_or(true) ? LinkChange::kHandOver : LinkChange::kNone);
   } else {
-    m_edit.SetTextColor(CTimerEdit::kYellow);
+    m_edit.SetTextColor(pv::skin::CTimerEdit::kYellow);
     InvalidateBox();
   }
 
@@ -129,14 +130,14 @@ void CTimerPage::ApplyTimerMinutes(bool force) {
 }
 
 void CTimerPage::SaveAndStartTimer(bool on, std::int64_t start, std::uint32_t seconds, LinkChange change) {
-  m_edit.SetTextColor(CTimerEdit::kYellow);
+  m_edit.SetTextColor(pv::skin::CTimerEdit::kYellow);
   // "Now" is fixed here, at the user's action: a hand-over that has to wait
   // for the link still counts from this moment.
   if (start == 0) start = Now();
-  CRegKeys::Save(SettingId::kTimerOn, on ? 1 : 0);
-  CRegKeys::Save(SettingId::kTimerTime, seconds);
-  CRegKeys::Save(SettingId::kTimerStartL, StartLow(start));
-  CRegKeys::Save(SettingId::kTimerStartH, StartHigh(start));
+  pv::settings::CRegKeys::Save(SettingId::kTimerOn, on ? 1 : 0);
+  pv::settings::CRegKeys::Save(SettingId::kTimerTime, seconds);
+  pv::settings::CRegKeys::Save(SettingId::kTimerStartL, StartLow(start));
+  pv::settings::CRegKeys::Save(SettingId::kTimerStartH, StartHigh(start));
   if (change == LinkChange::kNone) return;
   if (!m_handOver.Submit({.on = on, .start = start, .seconds = seconds}) && !m_retryTimerRunning) {
     m_retryTimerRunning = m_host.Window().SetTimer(kHandOverRetryTimer, kHandOverRetryMs) != 0;
@@ -168,14 +169,14 @@ void CTimerPage::OnTimerEditChange() {
     m_edit.SetSel(corrected->selStart, corrected->selEnd);
     m_edit.SendMessage(EM_SCROLLCARET);
   }
-  m_edit.SetTextColor(CTimerEdit::kWhite);
+  m_edit.SetTextColor(pv::skin::CTimerEdit::kWhite);
   InvalidateBox();
 }
 
 LRESULT CTimerPage::OnTimerEditDone() {
   if (!m_ready) return 1;
   ApplyTimerMinutes(false);
-  m_edit.SetTextColor(CTimerEdit::kYellow);
+  m_edit.SetTextColor(pv::skin::CTimerEdit::kYellow);
   InvalidateBox();
   if (HWND target = m_host.Window().GetDlgItem(m_focusAfterEdit)) ::SetFocus(target);
   return 1;
@@ -218,3 +219,5 @@ void CTimerPage::InvalidateBox() {
 void CTimerPage::InvalidateSwitch() {
   m_host.Window().InvalidateRect(&m_switchRect, FALSE);
 }
+
+}  // namespace pv::mainwindow

@@ -23,7 +23,9 @@ namespace pv::link {
 class CHidLink;
 }
 
-class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort {
+namespace pv::mainwindow {
+
+class CTimerPage : public IMessageHandler, private LinkTimerPort {
  public:
   // Window timer id of the hand-over retry (next to the main window's own).
   static constexpr UINT_PTR kHandOverRetryTimer = 1006;
@@ -35,7 +37,7 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   // host: the window the page lies on; focusAfterEdit: the control that
   // takes the focus once a value is taken over; link: keeps the running
   // timer. Both outlive the page.
-  CTimerPage(pv::mainwindow::PageHost& host, int focusAfterEdit, pv::link::CHidLink& link);
+  CTimerPage(PageHost& host, int focusAfterEdit, pv::link::CHidLink& link);
 
   // Takes the window's minutes box (control IDC_TIMER_EDIT) over: placed in
   // client pixels, its digits sized to fill it, hidden.
@@ -60,7 +62,7 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   std::uint32_t DurationSeconds() const { return m_duration; }
   // Client pixels; empty before LoadTimerPage.
   RECT SwitchRect() const { return m_switchRect; }
-  CTimerEdit& Box() { return m_edit; }
+  pv::skin::CTimerEdit& Box() { return m_edit; }
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -78,23 +80,25 @@ class CTimerPage : public IMessageHandler, private pv::mainwindow::LinkTimerPort
   void InvalidateSwitch();
 
   // LinkTimerPort: StartTimer under the link's lock, waiting a bounded time.
-  bool TryStart(const pv::mainwindow::TimerRequest& request) override;
+  bool TryStart(const TimerRequest& request) override;
   // Whether the link's timer runs, read under its lock (so a running expiry
   // check has finished); empty when the lock is not to be had in time.
   std::optional<bool> LinkTimerRunning();
 
   static std::int64_t Now();
 
-  pv::mainwindow::PageHost& m_host;
+  PageHost& m_host;
   int m_focusAfterEdit;
   pv::link::CHidLink& m_link;
-  pv::mainwindow::TimerHandOver m_handOver{*this};
+  TimerHandOver m_handOver{*this};
   bool m_retryTimerRunning = false;
 
   bool m_ready = false;
   bool m_on = false;
-  std::uint32_t m_duration = pv::mainwindow::kDefaultTimerSeconds;
+  std::uint32_t m_duration = kDefaultTimerSeconds;
   RECT m_switchRect{};
-  CTimerEdit m_edit{pv::mainwindow::UM_TIMER_EDIT_DONE};
+  pv::skin::CTimerEdit m_edit{UM_TIMER_EDIT_DONE};
   CFont m_editFont;
 };
+
+}  // namespace pv::mainwindow

@@ -2,7 +2,7 @@
 
 #include "ui/mainwindow/core/window_messages.h"
 
-using pv::mainwindow::TIMER_TRAY_RETRY;
+namespace pv::mainwindow {
 
 bool CTrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM /*lp*/, LRESULT& result) {
   if (msg != WM_TIMER || wp != TIMER_TRAY_RETRY) return false;
@@ -32,3 +32,5 @@ void CTrayIcon::StartRetryTimer(unsigned milliseconds) {
 void CTrayIcon::StopRetryTimer() {
   if (m_window != nullptr) ::KillTimer(m_window, TIMER_TRAY_RETRY);
 }
+
+}  // namespace pv::mainwindow

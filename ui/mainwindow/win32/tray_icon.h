@@ -16,7 +16,9 @@
 #include "framework/message_chain.h"
 #include "ui/mainwindow/core/tray_icon_keeper.h"
 
-class CTrayIcon : public IMessageHandler, private pv::mainwindow::TrayShell {
+namespace pv::mainwindow {
+
+class CTrayIcon : public IMessageHandler, private TrayShell {
  public:
   // The shell's Shell_NotifyIconW; tests put a failing one in its place.
   using NotifyFn = std::function<BOOL(DWORD message, PNOTIFYICONDATAW record)>;
@@ -48,5 +50,7 @@ class CTrayIcon : public IMessageHandler, private pv::mainwindow::TrayShell {
   NOTIFYICONDATAW& m_record;
   NotifyFn m_notify;
   HWND m_window = nullptr;
-  pv::mainwindow::TrayIconKeeper m_keeper{*this};
+  TrayIconKeeper m_keeper{*this};
 };
+
+}  // namespace pv::mainwindow

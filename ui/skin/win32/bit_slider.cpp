@@ -5,6 +5,8 @@
 
 #include "framework/gdi.h"
 
+namespace pv::skin {
+
 namespace {
 
 pv::PixelRect ToPixel(const RECT& r) {
@@ -178,3 +180,5 @@ BOOL CBitSlider::PreTranslateMessage(MSG* msg) {
   if (m_toolTip.GetSafeHwnd() != nullptr) m_toolTip.RelayEvent(msg);
   return CSliderCtrl::PreTranslateMessage(msg);
 }
+
+}  // namespace pv::skin

@@ -18,6 +18,8 @@
 #include "ui/skin/win32/bit_strip.h"
 #include "ui/skin/win32/bit_wnd.h"
 
+namespace pv::skin {
+
 class CBitSlider : public CSliderCtrl {
  public:
   ~CBitSlider() override;
@@ -68,3 +70,5 @@ class CBitSlider : public CSliderCtrl {
   CToolTipCtrl m_toolTip;
   pv::skin::PositionTip m_tip;
 };
+
+}  // namespace pv::skin

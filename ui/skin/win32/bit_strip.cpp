@@ -2,6 +2,8 @@
 
 #include "ui/skin/win32/ui_base.h"
 
+namespace pv::skin {
+
 namespace {
 
 constexpr BLENDFUNCTION kImageBlend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -56,3 +58,5 @@ BOOL CBitStrip::Blend(HDC dc, int x, int y, int cx, int cy, int srcX, int srcY) 
   if (cx <= 0 || cy <= 0) return FALSE;
   return ::AlphaBlend(dc, x, y, cx, cy, m_dc.Get(), srcX, srcY, cx, cy, kImageBlend);
 }
+
+}  // namespace pv::skin

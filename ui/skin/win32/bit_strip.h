@@ -8,6 +8,8 @@
 #include "framework/gdi.h"
 #include "ui/skin/core/strip_geometry.h"
 
+namespace pv::skin {
+
 class CBitStrip {
  public:
   // 0 for a frame dimension means the whole picture. A picture that cannot be
@@ -45,3 +47,5 @@ class CBitStrip {
   bool m_bAlpha = false;
   pv::skin::StripGeometry m_geometry;
 };
+
+}  // namespace pv::skin

@@ -5,6 +5,8 @@
 #include "framework/gdi.h"
 #include "framework/window_class.h"
 
+namespace pv::skin {
+
 bool CBitWnd::CreateChild(HWND parent) {
   const std::wstring cls =
       RegisterWndClass(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, ::LoadCursorW(nullptr, IDC_ARROW),
@@ -118,3 +120,5 @@ LRESULT CBitWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   return CWnd::WindowProc(msg, wp, lp);
 }
+
+}  // namespace pv::skin

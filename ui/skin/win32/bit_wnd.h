@@ -15,6 +15,8 @@
 #include "ui/skin/core/button_frames.h"
 #include "ui/skin/win32/bit_strip.h"
 
+namespace pv::skin {
+
 class CBitWnd : public CWnd {
  public:
   // A visible child of `parent` with an empty rectangle and control id 0; the
@@ -58,3 +60,5 @@ class CBitWnd : public CWnd {
   pv::skin::ButtonLook m_look;
   bool m_bTracking = false;
 };
+
+}  // namespace pv::skin

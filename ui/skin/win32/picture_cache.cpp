@@ -1,5 +1,7 @@
 #include "ui/skin/win32/picture_cache.h"
 
+namespace pv::skin {
+
 const CBitStrip& CPictureCache::Get(UINT id) {
   auto found = m_pictures.find(id);
   if (found == m_pictures.end()) found = m_pictures.emplace(id, std::make_unique<CBitStrip>(id, 0, 0)).first;
@@ -22,3 +24,5 @@ void CPictureCache::Copy(HDC dc, UINT id) {
   if (picture.GetFrameCount() == 0) return;
   picture.Blit(dc, 0, 0, 0, 0, 0, 0);
 }
+
+}  // namespace pv::skin

@@ -10,6 +10,8 @@
 
 #include "ui/skin/win32/bit_strip.h"
 
+namespace pv::skin {
+
 class CPictureCache {
  public:
   // The picture of PNG resource `id` as a one-frame strip; a picture that
@@ -29,3 +31,5 @@ class CPictureCache {
  private:
   std::map<UINT, std::unique_ptr<CBitStrip>> m_pictures;
 };
+
+}  // namespace pv::skin

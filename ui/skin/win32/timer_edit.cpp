@@ -4,6 +4,8 @@
 
 #include "ui/skin/core/minutes_step.h"
 
+namespace pv::skin {
+
 using pv::skin::StepKey;
 
 namespace {
@@ -92,3 +94,5 @@ LRESULT CTimerEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   return CEdit::WindowProc(msg, wp, lp);
 }
+
+}  // namespace pv::skin

@@ -11,6 +11,8 @@
 #include "framework/edit_ctrl.h"
 #include "framework/gdi.h"
 
+namespace pv::skin {
+
 class CTimerEdit : public CEdit {
  public:
   static constexpr COLORREF kWhite = RGB(255, 255, 255);    // a value is being typed
@@ -38,3 +40,5 @@ class CTimerEdit : public CEdit {
   COLORREF m_bkColor = kGrey;
   CBrush m_bkBrush;  // solid brush of m_bkColor, made at the first paint
 };
+
+}  // namespace pv::skin

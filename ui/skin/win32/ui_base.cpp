@@ -8,6 +8,8 @@
 #include "ui/skin/core/png_header.h"
 #include "ui/skin/core/premultiply.h"
 
+namespace pv::skin {
+
 namespace {
 
 // Larger pictures than this are refused rather than risk overflowing the
@@ -138,3 +140,5 @@ void UIBase::DimRect(HDC dc, RECT r) {
   FillSolidRect(memory.Get(), RECT{0, 0, width, height}, kDimColour);
   ::AlphaBlend(dc, r.left, r.top, width, height, memory.Get(), 0, 0, width, height, kDimBlend);
 }
+
+}  // namespace pv::skin

@@ -7,6 +7,8 @@
 
 #include "framework/gdi.h"
 
+namespace pv::skin {
+
 class UIBase {
  public:
   // Decodes PNG resource `id` of the executable into `target`: a top-down
@@ -28,3 +30,5 @@ class UIBase {
   // over it at 63/255, so white becomes about 204 and black about 12.
   static void DimRect(HDC dc, RECT r);
 };
+
+}  // namespace pv::skin
