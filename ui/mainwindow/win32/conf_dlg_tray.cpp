@@ -2,15 +2,16 @@
 // and the remote (including the anti-lost alarm).
 #include <windows.h>
 // After <windows.h>:
-#include <dbt.h>
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "framework/dpi_awareness.h"
 #include "framework/strings.h"
 #include "link/core/hid_link.h"
+#include "link/win32/device_removal.h"
 #include "resources/resource_ids.h"
 #include "ui/mainwindow/core/tray_tip.h"
 #include "ui/mainwindow/core/window_messages.h"
@@ -111,18 +112,10 @@ LRESULT CConfDlg::OnLinkRf(WPARAM linked) {
 // Only the receiver's removal matters here; a new receiver is found by the
 // link's own polling.
 LRESULT CConfDlg::OnDeviceChange(WPARAM event, LPARAM header) {
-  if (event != DBT_DEVICEREMOVECOMPLETE || header == 0) return TRUE;
-  auto* broadcast = reinterpret_cast<DEV_BROADCAST_HDR*>(header);
-  if (broadcast->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return TRUE;
-  auto* device = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
-  // The link upper-cases the path in place; work on a bounded copy.
-  const size_t nameBytes = broadcast->dbch_size > offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
-                               ? broadcast->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)
-                               : 0;
-  std::wstring path(device->dbcc_name, wcsnlen(device->dbcc_name, nameBytes / sizeof(wchar_t)));
+  std::optional<std::wstring> path = pv::link::win32::RemovedInterfacePath(event, header);
   // With two receivers plugged in, pulling the spare leaves the open one
   // working: only the open receiver's removal counts.
-  if (!m_link.RemovalConcernsOpenReceiver(path.data())) return TRUE;
+  if (!path || !m_link.RemovalConcernsOpenReceiver(path->data())) return TRUE;
   m_linkResync.OnRemovalNotice();
   m_bReceiverPresent = FALSE;
   m_bRfLinked = FALSE;
