@@ -136,6 +136,24 @@ def click_tray(session: "harness.WineSession", button: int) -> None:
     session.xdotool("click", str(button))
 
 
+# A client point of the settings page's AutoBoot switch.
+AUTOBOOT_SWITCH = (575, 183)
+
+
+def switch_autoboot_on_page(session: "harness.WineSession") -> bool:
+    """Clicks the shown page's AutoBoot switch as a user does: the pointer
+    moves onto it first (the page acts on the region the last move entered),
+    then the button. True once the setting reads 1 (waited for, bounded)."""
+    left, top, _, _ = session.window_rect(TITLE)
+    x, y = left + AUTOBOOT_SWITCH[0], top + AUTOBOOT_SWITCH[1]
+    session.xdotool("mousemove", str(x - 1), str(y))
+    time.sleep(0.15)
+    session.xdotool("mousemove", str(x), str(y))
+    time.sleep(0.15)
+    session.xdotool("click", "1")
+    return wait_until(lambda: session.reg_dword(REG_PREFIX + "AutoBoot") == 1, 10)
+
+
 def open_tray_menu(session: "harness.WineSession") -> "harness.WindowInfo":
     """Right click on the tray icon; returns the popup menu's window. A click
     that Wine's tray window drops (it happens right after another window

@@ -9,7 +9,7 @@ import unittest
 from pathlib import Path
 
 import harness
-from shell_helpers import REG_PREFIX, SPLASH_SIZE, TITLE, splash_windows, wait_until
+from shell_helpers import REG_PREFIX, SPLASH_SIZE, TITLE, splash_windows, switch_autoboot_on_page, wait_until
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "effects"))
 from effects_helpers import EFFECT, UM_SHOW_MAIN, Remote, receiver_sim  # noqa: E402
@@ -18,7 +18,6 @@ NOTICE_TEXT = "The program is running"
 WM_COMMAND = 0x0111
 IDOK, IDCANCEL = 1, 2
 IDM_TRAY_QUIT = 32774
-AUTOBOOT_SWITCH = (575, 183)  # a client point of the settings page's AutoBoot switch
 
 
 def notice_box(session):
@@ -119,15 +118,7 @@ class SecondStartAndLayout(unittest.TestCase):
         session.screenshot("page-over-laser")
         self.assertEqual(self.program_windows_off_the_page(pid), [], "the circle or its mask stayed")
         # A click on the page reaches it: the AutoBoot switch turns on.
-        left, top, _, _ = session.window_rect(TITLE)
-        x, y = left + AUTOBOOT_SWITCH[0], top + AUTOBOOT_SWITCH[1]
-        session.xdotool("mousemove", str(x - 1), str(y))
-        time.sleep(0.15)
-        session.xdotool("mousemove", str(x), str(y))
-        time.sleep(0.15)
-        session.xdotool("click", "1")
-        self.assertTrue(wait_until(lambda: session.reg_dword(REG_PREFIX + "AutoBoot") == 1, 10),
-                        "the click did not reach the page")
+        self.assertTrue(switch_autoboot_on_page(session), "the click did not reach the page")
         remote.keys(0)
 
 

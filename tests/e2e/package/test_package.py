@@ -23,13 +23,13 @@ if str(APP_DIR) not in sys.path:
     sys.path.insert(0, str(APP_DIR))
 
 from shell_helpers import (REG_PREFIX, TITLE, RemoteKeepAlive, click_tray, quit_by_command,  # noqa: E402
-                           receiver_sim, splash_windows, tray_icon_point, tray_tooltip, wait_until)
+                           receiver_sim, splash_windows, switch_autoboot_on_page, tray_icon_point, tray_tooltip,
+                           wait_until)
 
 VERSION = project_version()
 VERSION_LABEL = "1003"  # the main window's version field
 BASE = f"PresenterVela-{VERSION}-x64"
 INSTALL_FOLDER = r"C:\users\{user}\AppData\Local\Programs\Presenter Vela"
-AUTOBOOT_SWITCH = (575, 183)  # client point of the settings page's AutoBoot switch
 INSTALLATION_KEY = r"HKCU\Software\Korvel\Presenter Vela Installation"  # the components' key paths
 ZIP_FOLDER = "Présentations Vela 演示 2"
 
@@ -203,15 +203,7 @@ class InstallUpgradeDowngradeUninstall(unittest.TestCase):
                 click_tray(session, 1)
                 self.assertTrue(wait_until(lambda: session.window_visible(TITLE), 5), "the page did not show")
                 time.sleep(0.8)
-                left, top, _, _ = session.window_rect(TITLE)
-                x, y = left + AUTOBOOT_SWITCH[0], top + AUTOBOOT_SWITCH[1]
-                session.xdotool("mousemove", str(x - 1), str(y))
-                time.sleep(0.15)
-                session.xdotool("mousemove", str(x), str(y))
-                time.sleep(0.15)
-                session.xdotool("click", "1")
-                self.assertTrue(wait_until(lambda: session.reg_dword(REG_PREFIX + "AutoBoot") == 1, 10),
-                                "AutoBoot was not switched on")
+                self.assertTrue(switch_autoboot_on_page(session), "AutoBoot was not switched on")
                 self.assertEqual(run_value(session), f'"{exe_path}"')
                 self.assertEqual(read_shell_link(desktop_shortcut(session)).target, exe_path)
                 work_folder = wine_user_profile(session) / "Presenter_Vela"
