@@ -171,8 +171,11 @@ def open_tray_menu(session: "harness.WineSession") -> "harness.WindowInfo":
 
 def tray_tooltip(session: "harness.WineSession", timeout: float = 6) -> str | None:
     """Hovers over the tray icon and returns the tooltip's text ("\\n" for a
-    line break), or None when no tooltip showed."""
+    line break), or None when no tooltip showed (or the icon is not there
+    yet: the window exists before its icon is added)."""
     point = tray_icon_point(session)
+    if point is None:
+        return None
     session.xdotool("mousemove", str(point[0] + 1), str(point[1]))
     session.xdotool("mousemove", str(point[0]), str(point[1]))
     tips: list[str] = []
