@@ -55,8 +55,8 @@ CSettingsPage::CSettingsPage(PageHost& host, pv::settings::SettingsStore& store,
 
 // Through the settings table: defaults, ranges and write-backs applied there.
 void CSettingsPage::LoadValues() {
-  m_autoBoot = pv::settings::CRegKeys::Load(SettingId::kAutoBoot).IsOn();
-  m_antiLost = pv::settings::CRegKeys::Load(SettingId::kAntiLost).IsOn();
+  m_bAutoBoot = pv::settings::CRegKeys::Load(SettingId::kAutoBoot).IsOn();
+  m_bAntiLost = pv::settings::CRegKeys::Load(SettingId::kAntiLost).IsOn();
   m_values.Load();
 }
 
@@ -281,16 +281,16 @@ bool CSettingsPage::OnSetCursor(HWND wnd, UINT hitTest) {
 // Autostart can fail (the copy or the Run value); the switch then shows what
 // is really set, never an autostart that does not exist.
 void CSettingsPage::ToggleAutoBoot() {
-  const bool reached = m_desktop.SetAutostart(!m_autoBoot);
-  m_autoBoot = AutoBootAfterClick(m_autoBoot, reached);
+  const bool reached = m_desktop.SetAutostart(!m_bAutoBoot);
+  m_bAutoBoot = AutoBootAfterClick(m_bAutoBoot, reached);
   Repaint(m_rcAutoBoot, false);
 }
 
 void CSettingsPage::ToggleAntiLost() {
-  m_antiLost = !m_antiLost;
+  m_bAntiLost = !m_bAntiLost;
   Repaint(m_rcAntiLost, false);
-  pv::settings::CRegKeys::Save(SettingId::kAntiLost, m_antiLost ? 1 : 0);
-  if (!m_antiLost) return;
+  pv::settings::CRegKeys::Save(SettingId::kAntiLost, m_bAntiLost ? 1 : 0);
+  if (!m_bAntiLost) return;
   ::UpdateWindow(m_host.Window().GetSafeHwnd());  // the switch shows "on" behind the notice
   const std::wstring text = LoadResString(IDS_ANTILOST_NOTICE);
   const std::wstring caption = LoadResString(IDS_PRODUCT_NAME);
@@ -349,8 +349,8 @@ void CSettingsPage::PaintSettingsPage(HDC dc) {
   const auto drawSwitch = [&](bool on, const RECT& at) {
     pictures.Draw(dc, on ? IDP_SWITCH_ON : IDP_SWITCH_OFF, at.left, at.top);
   };
-  drawSwitch(m_antiLost, m_rcAntiLost);
-  drawSwitch(m_autoBoot, m_rcAutoBoot);
+  drawSwitch(m_bAntiLost, m_rcAntiLost);
+  drawSwitch(m_bAutoBoot, m_rcAutoBoot);
   m_timer.PaintSwitch(dc);
   pictures.Draw(dc, showPointer ? IDP_POINTER_TOGGLE_ON : IDP_POINTER_TOGGLE_OFF, m_rcPointerToggle.left,
                 m_rcPointerToggle.top);

@@ -71,7 +71,7 @@ class CSettingsPage : public IMessageHandler, private SettingsPageOutputs {
   // The pointer rests on the help link (Escape is left to the page then).
   bool PointerOverHelpLink() const { return m_hits[HitRegion::kHelp]; }
   // The AntiLost switch (the alarm sounds only while it is on).
-  bool AntiLostOn() const { return m_antiLost; }
+  bool AntiLostOn() const { return m_bAntiLost; }
 
  private:
   // SettingsPageOutputs
@@ -106,8 +106,8 @@ class CSettingsPage : public IMessageHandler, private SettingsPageOutputs {
   CTimerPage& m_timer;
   SettingsPageValues m_values;
 
-  bool m_autoBoot = false;
-  bool m_antiLost = false;
+  bool m_bAutoBoot = false;
+  bool m_bAntiLost = false;
 
   HitFlags m_hits;
   bool m_bDragging = false;

@@ -57,12 +57,12 @@ class CTimerPage : public IMessageHandler, private LinkTimerPort {
   void ShowControls(bool settingsPage);
 
   // LoadTimerPage has run: the switch is drawn and reacts.
-  bool Ready() const { return m_ready; }
-  bool On() const { return m_on; }
-  std::uint32_t DurationSeconds() const { return m_duration; }
+  bool Ready() const { return m_bTimerPageReady; }
+  bool On() const { return m_bTimerOn; }
+  std::uint32_t DurationSeconds() const { return m_timerDuration; }
   // Client pixels; empty before LoadTimerPage.
-  RECT SwitchRect() const { return m_switchRect; }
-  pv::skin::CTimerEdit& Box() { return m_edit; }
+  RECT SwitchRect() const { return m_timerSwitchRect; }
+  pv::skin::CTimerEdit& Box() { return m_timerEdit; }
 
   bool HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
@@ -93,12 +93,12 @@ class CTimerPage : public IMessageHandler, private LinkTimerPort {
   TimerHandOver m_handOver{*this};
   bool m_retryTimerRunning = false;
 
-  bool m_ready = false;
-  bool m_on = false;
-  std::uint32_t m_duration = kDefaultTimerSeconds;
-  RECT m_switchRect{};
-  pv::skin::CTimerEdit m_edit{UM_TIMER_EDIT_DONE};
-  CFont m_editFont;
+  bool m_bTimerPageReady = false;
+  bool m_bTimerOn = false;
+  std::uint32_t m_timerDuration = kDefaultTimerSeconds;
+  RECT m_timerSwitchRect{};
+  pv::skin::CTimerEdit m_timerEdit{UM_TIMER_EDIT_DONE};
+  CFont m_timerEditFont;
 };
 
 }  // namespace pv::mainwindow
