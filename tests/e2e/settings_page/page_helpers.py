@@ -3,6 +3,7 @@ its page shown, and the page's controls found on the screen."""
 from __future__ import annotations
 
 import re
+import subprocess
 import sys
 import time
 from pathlib import Path
@@ -146,7 +147,17 @@ class ShownPage:
                 if window.visible and window.class_name == "#32770" and window.text != TITLE:
                     self.session.xdotool("key", "Return")
             quit_by_command(self.session)
-            self.program.wait(timeout=10)
+            try:
+                self.program.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                # Quit ends the program in a fraction of a second; record
+                # what was on the screen, then ask once more (a lost request
+                # is retried, a program that hangs still fails here).
+                self.session.screenshot("quit-did-not-end")
+                print("the program had not ended 10 s after Quit; windows:",
+                      self.session.top_level_windows(), file=sys.stderr)
+                quit_by_command(self.session)
+                self.program.wait(timeout=20)
         finally:
             self.remote.stop()
             self.simulator.__exit__(None, None, None)
