@@ -1,5 +1,6 @@
-// The Win32 RECT of a platform-free PixelRect (same edges, right and bottom
-// exclusive in both), for the calls that take a RECT.
+// Conversions between the platform-free PixelRect and the Win32 RECT (same
+// edges, right and bottom exclusive in both), at the calls that need a RECT
+// and the rules that take a PixelRect.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,10 @@ namespace pv {
 
 inline RECT ToRect(const PixelRect& r) {
   return RECT{r.left, r.top, r.right, r.bottom};
+}
+
+inline PixelRect ToPixelRect(const RECT& r) {
+  return PixelRect{r.left, r.top, r.right, r.bottom};
 }
 
 }  // namespace pv

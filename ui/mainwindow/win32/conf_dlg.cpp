@@ -24,7 +24,6 @@
 
 namespace pv::mainwindow {
 
-using pv::settings::LoadSetting;
 using pv::settings::SettingId;
 
 CConfDlg::CConfDlg(HWND owner, BOOL langZh, pv::settings::DesktopIntegration& desktop,

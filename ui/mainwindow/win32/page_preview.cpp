@@ -1,20 +1,15 @@
 #include "ui/mainwindow/win32/page_preview.h"
 
 #include "effects/core/effect_geometry.h"
+#include "ui/mainwindow/core/page_layout.h"
 #include "ui/mainwindow/core/window_messages.h"
 
 namespace pv::mainwindow {
 
-namespace {
-
-// The preview lies over the page's sample picture, at this client offset.
-constexpr POINT kPreviewOffset{15, 103};
-
-}  // namespace
-
 POINT CPagePreview::PlaceOnScreen() const {
+  // Over the page's sample picture.
   const RECT window = m_page.GetWindowRect();
-  return {window.left + kPreviewOffset.x, window.top + kPreviewOffset.y};
+  return {window.left + kPreviewRect.left, window.top + kPreviewRect.top};
 }
 
 std::uint32_t CPagePreview::HoleDiameter() const {

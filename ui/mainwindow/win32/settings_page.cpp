@@ -25,10 +25,6 @@ using pv::settings::SettingId;
 
 namespace {
 
-pv::PixelRect ToPixel(const RECT& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
-
 PixelPoint PointOf(LPARAM lp) {
   return {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
 }
@@ -199,10 +195,10 @@ CSettingsPage::~CSettingsPage() {
 
 HitRegions CSettingsPage::Regions() const {
   HitRegions regions;
-  regions.autoBoot = ToPixel(m_rcAutoBoot);
-  regions.antiLost = ToPixel(m_rcAntiLost);
-  regions.pointerToggle = ToPixel(m_rcPointerToggle);
-  regions.timerSwitch = ToPixel(m_timer.SwitchRect());
+  regions.autoBoot = pv::ToPixelRect(m_rcAutoBoot);
+  regions.antiLost = pv::ToPixelRect(m_rcAntiLost);
+  regions.pointerToggle = pv::ToPixelRect(m_rcPointerToggle);
+  regions.timerSwitch = pv::ToPixelRect(m_timer.SwitchRect());
   regions.mode = m_host.Mode();
   regions.timerPageReady = m_timer.Ready();
   return regions;

@@ -4,16 +4,9 @@
 #include <string>
 
 #include "framework/gdi.h"
+#include "framework/win32_rect.h"
 
 namespace pv::skin {
-
-namespace {
-
-pv::PixelRect ToPixel(const RECT& r) {
-  return {r.left, r.top, r.right, r.bottom};
-}
-
-}  // namespace
 
 CBitSlider::~CBitSlider() {
   // The thumb and the tooltip go with their windows; the pictures with the
@@ -54,9 +47,9 @@ void CBitSlider::SetChannel(std::shared_ptr<const CBitStrip> filled, std::shared
 RECT CBitSlider::GetThumbRect() const {
   const RECT thumb = m_thumb.GetSafeHwnd() != nullptr ? m_thumb.GetClientRect() : RECT{};
   const pv::PixelRect r =
-      pv::skin::ThumbWindowRect(ToPixel(CSliderCtrl::GetThumbRect()), thumb.right - thumb.left,
+      pv::skin::ThumbWindowRect(pv::ToPixelRect(CSliderCtrl::GetThumbRect()), thumb.right - thumb.left,
                                 thumb.bottom - thumb.top, m_thumbOffset);
-  return {r.left, r.top, r.right, r.bottom};
+  return pv::ToRect(r);
 }
 
 void CBitSlider::RefreshTip() {
@@ -106,7 +99,7 @@ void CBitSlider::DrawBehindThumb(HDC dc) const {
   const RECT thumb = GetThumbRect();
   POINT old{};
   ::SetViewportOrgEx(dc, -thumb.left, -thumb.top, &old);
-  ComposeChannel(dc, thumb, pv::skin::ChannelSplit(ToPixel(thumb)));
+  ComposeChannel(dc, thumb, pv::skin::ChannelSplit(pv::ToPixelRect(thumb)));
   ::SetViewportOrgEx(dc, old.x, old.y, nullptr);
 }
 
@@ -117,7 +110,7 @@ void CBitSlider::OnPaint() {
   if (!CanDraw()) return;
   const RECT client = GetClientRect();
   const RECT thumb = GetThumbRect();
-  const int split = pv::skin::ChannelSplit(ToPixel(thumb));
+  const int split = pv::skin::ChannelSplit(pv::ToPixelRect(thumb));
   const HDC dc = paint.Get();
 
   CMemDC memory(::CreateCompatibleDC(dc));
