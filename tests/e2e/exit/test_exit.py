@@ -343,8 +343,18 @@ EXITS = [("Quit in the tray menu", quit_from_tray_menu), ("end of the session", 
 
 # ------------------------------------------------------------- observations
 def stored_settings(session) -> dict[str, tuple[str, str]]:
-    """Every value of ours directly in HKCU: name -> (type, data)."""
-    out = session.wine(["reg", "query", "HKCU"], timeout=60).stdout
+    """Every value of ours directly in HKCU: name -> (type, data). A query
+    that failed or printed nothing is asked again (bounded): its empty
+    answer would otherwise read as "no settings at all"."""
+    out = ""
+    for _ in range(3):
+        result = session.wine(["reg", "query", "HKCU"], timeout=60)
+        if result.returncode == 0 and "HKEY_CURRENT_USER" in result.stdout.upper():
+            out = result.stdout
+            break
+        time.sleep(1)
+    else:
+        raise AssertionError(f"reg query HKCU failed: {result.returncode} {result.stderr.strip()!r}")
     values = {}
     for line in out.splitlines():
         parts = [p.strip() for p in line.strip().split("    ") if p.strip()]
